@@ -1,0 +1,67 @@
+#include "code_page.h"
+
+#include <cstring>
+
+namespace quillo {
+
+CodePage CodePage::WithLeadByteRanges(
+    std::initializer_list<std::pair<unsigned char, unsigned char>> ranges) {
+    CodePage page;
+    for (auto [first, last] : ranges) {
+        for (unsigned b = first; b <= last; ++b) {
+            page.lead_[b] = true;
+            page.hasLeadBytes_ = true;
+        }
+    }
+    return page;
+}
+
+size_t CodePage::FindFirst(std::string_view text, char ch) const {
+    if (!hasLeadBytes_) {
+        return text.find(ch);
+    }
+    for (size_t pos = 0; pos < text.size(); pos += CharLength(text, pos)) {
+        if (text[pos] == ch) {
+            return pos;
+        }
+    }
+    return std::string_view::npos;
+}
+
+size_t CodePage::FindLast(std::string_view text, char ch) const {
+    if (!hasLeadBytes_) {
+        return text.rfind(ch);
+    }
+    size_t found = std::string_view::npos;
+    for (size_t pos = 0; pos < text.size(); pos += CharLength(text, pos)) {
+        if (text[pos] == ch) {
+            found = pos;
+        }
+    }
+    return found;
+}
+
+void CodePage::AppendReplacing(std::string& out, std::string_view text, char ch,
+                               std::string_view replacement) const {
+    // Most subtitle lines hold no `ch` at all: one memchr decides that.
+    if (std::memchr(text.data(), ch, text.size()) == nullptr) {
+        out.append(text);
+        return;
+    }
+    size_t start = 0;
+    if (!hasLeadBytes_) {
+        for (size_t pos; (pos = text.find(ch, start)) != std::string_view::npos; start = pos + 1) {
+            out.append(text, start, pos - start).append(replacement);
+        }
+    } else {
+        for (size_t pos = 0; pos < text.size(); pos += CharLength(text, pos)) {
+            if (text[pos] == ch) {
+                out.append(text, start, pos - start).append(replacement);
+                start = pos + 1;
+            }
+        }
+    }
+    out.append(text, start, std::string_view::npos);
+}
+
+}  // namespace quillo

@@ -1,0 +1,33 @@
+// Converting a SubRip file into a RealText document in one pass.
+#pragma once
+
+#include <string>
+
+#include "code_page.h"
+#include "run_host.h"
+
+namespace quillo {
+
+struct ConversionRequest {
+    std::string sourcePath;
+    std::string destPath;
+    bool verifyLineNumbers = true;
+};
+
+enum class RunOutcome {
+    Completed,  // the whole document was written and closed
+    Stopped,    // a notice was shown (or the overwrite declined); the user may retry
+};
+
+// Converts the source into the destination, asking `host` before replacing
+// an existing destination and telling it of every failure. On failure the
+// destination keeps what was written up to the failing entry.
+RunOutcome ConvertSubtitles(const ConversionRequest& request, const CodePage& codePage,
+                            RunHost& host);
+
+// The conversion proper, on files already open; throws FileError. Returns
+// false after showing a line-number or time-format notice.
+bool ConvertStream(TextReader& source, TextWriter& dest, bool verifyLineNumbers,
+                   const CodePage& codePage, RunHost& host);
+
+}  // namespace quillo

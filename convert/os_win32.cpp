@@ -1,0 +1,116 @@
+// Win32 files: share mode 0, so that every open fails while anyone else,
+// this program included, holds the file.
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+
+#include <utility>
+
+#include "code_page.h"
+#include "os_file.h"
+
+namespace quillo {
+
+CodePage CodePage::System() {
+    CodePage page;
+    CPINFO info{};
+    if (GetCPInfo(CP_ACP, &info) && info.MaxCharSize > 1) {
+        for (int i = 0; i + 1 < MAX_LEADBYTES && info.LeadByte[i] != 0; i += 2) {
+            for (unsigned b = info.LeadByte[i]; b <= info.LeadByte[i + 1]; ++b) {
+                page.lead_[b] = true;
+                page.hasLeadBytes_ = true;
+            }
+        }
+    }
+    return page;
+}
+
+OsFile::OsFile(OsFile&& other) noexcept
+    : handle_(std::exchange(other.handle_, INVALID_HANDLE_VALUE)), owned_(other.owned_) {}
+
+OsFile& OsFile::operator=(OsFile&& other) noexcept {
+    if (this != &other) {
+        Close();
+        handle_ = std::exchange(other.handle_, INVALID_HANDLE_VALUE);
+        owned_ = other.owned_;
+    }
+    return *this;
+}
+
+bool OsFile::Open(const std::string& path, Mode mode) {
+    Close();
+    const bool read = mode == Mode::Read;
+    HANDLE handle = CreateFileA(path.c_str(), read ? GENERIC_READ : GENERIC_WRITE, 0, nullptr,
+                                read ? OPEN_EXISTING : CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    handle_ = handle;
+    owned_ = true;
+    return true;
+}
+
+OsFile OsFile::StandardInput() {
+    OsFile file;
+    file.handle_ = GetStdHandle(STD_INPUT_HANDLE);
+    file.owned_ = false;
+    return file;
+}
+
+OsFile OsFile::StandardOutput() {
+    OsFile file;
+    file.handle_ = GetStdHandle(STD_OUTPUT_HANDLE);
+    file.owned_ = false;
+    return file;
+}
+
+bool OsFile::IsOpen() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
+
+std::ptrdiff_t OsFile::Read(char* buffer, size_t size) {
+    DWORD count = 0;
+    const DWORD want = size > 0x40000000u ? 0x40000000u : static_cast<DWORD>(size);
+    if (!ReadFile(handle_, buffer, want, &count, nullptr)) {
+        // A pipe whose writer has gone is an ordinary end of input.
+        return GetLastError() == ERROR_BROKEN_PIPE ? 0 : -1;
+    }
+    return static_cast<std::ptrdiff_t>(count);
+}
+
+bool OsFile::Write(const char* data, size_t size) {
+    while (size > 0) {
+        DWORD count = 0;
+        const DWORD want = size > 0x40000000u ? 0x40000000u : static_cast<DWORD>(size);
+        if (!WriteFile(handle_, data, want, &count, nullptr) || count == 0) {
+            return false;
+        }
+        data += count;
+        size -= count;
+    }
+    return true;
+}
+
+bool OsFile::Close() {
+    if (!IsOpen()) {
+        handle_ = INVALID_HANDLE_VALUE;
+        return true;
+    }
+    HANDLE handle = std::exchange(handle_, INVALID_HANDLE_VALUE);
+    return !owned_ || CloseHandle(handle) != 0;
+}
+
+std::string FullPathOf(const std::string& path) {
+    char stackBuffer[MAX_PATH];
+    DWORD length = GetFullPathNameA(path.c_str(), MAX_PATH, stackBuffer, nullptr);
+    if (length == 0) {
+        return path;
+    }
+    if (length < MAX_PATH) {
+        return std::string(stackBuffer, length);
+    }
+    std::string full(length, '\0');
+    length = GetFullPathNameA(path.c_str(), length, full.data(), nullptr);
+    full.resize(length);
+    return full;
+}
+
+}  // namespace quillo

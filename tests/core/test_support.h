@@ -1,0 +1,66 @@
+// Helpers shared by the core tests: a scratch folder per test, byte-exact
+// file access, and a RunHost that records what the user would have seen.
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "run_host.h"
+
+namespace quillo::test {
+
+// A fresh folder, removed with everything in it when the object goes.
+class ScratchDir {
+public:
+    ScratchDir();
+    ~ScratchDir();
+    ScratchDir(const ScratchDir&) = delete;
+    ScratchDir& operator=(const ScratchDir&) = delete;
+
+    // `name` inside the folder, as a path the core accepts.
+    std::string Path(const std::string& name) const;
+    const std::string& Root() const { return root_; }
+
+private:
+    std::string root_;
+};
+
+void WriteBytes(const std::string& path, const std::string& bytes);
+std::string ReadBytes(const std::string& path);
+bool Exists(const std::string& path);
+
+// The character that separates folders in paths on this platform.
+char NativeSeparator();
+
+// What a RunHost was asked to show, in order.
+struct Notice {
+    enum Kind { Question, Error, FileFailure } kind;
+    std::string text;     // for FileFailure: the operation, "read" or "write"
+    std::string caption;  // for FileFailure: the full path
+    bool operator==(const Notice& other) const {
+        return kind == other.kind && text == other.text && caption == other.caption;
+    }
+    friend std::ostream& operator<<(std::ostream& out, const Notice& notice) {
+        static const char* const kKinds[] = {"question", "error", "file failure"};
+        return out << kKinds[notice.kind] << " \"" << notice.text << "\" (" << notice.caption << ")";
+    }
+};
+
+class RecordingHost : public RunHost {
+public:
+    explicit RecordingHost(bool answerYes = true) : answerYes_(answerYes) {}
+    bool AskYesNo(const std::string& text, const std::string& caption) override;
+    void ShowError(const std::string& text, const std::string& caption) override;
+    void ShowFileFailure(FileOperation operation, const std::string& fullPath) override;
+
+    std::vector<Notice> notices;
+
+private:
+    bool answerYes_;
+};
+
+// The document the converter writes around the given entry lines.
+std::string RealTextDocument(const std::vector<std::string>& entryLines, bool complete = true);
+
+}  // namespace quillo::test
