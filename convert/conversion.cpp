@@ -81,30 +81,10 @@ bool ConvertStream(TextReader& source, TextWriter& dest, bool verifyLineNumbers,
     return true;
 }
 
-RunOutcome ConvertSubtitles(const ConversionRequest& request, const CodePage& codePage,
-                            RunHost& host) {
-    TextReader source;
-    if (!source.Open(request.sourcePath)) {
-        host.ShowError(messages::kCannotOpenSource, messages::kErrorCaption);
-        return RunOutcome::Stopped;
-    }
-    {
-        TextReader existing;
-        if (existing.Open(request.destPath) &&
-            !host.AskYesNo(messages::kDestExists, messages::kWarningCaption)) {
-            return RunOutcome::Stopped;
-        }
-    }
-    TextWriter dest;
-    if (!dest.Open(request.destPath)) {
-        source.Close();
-        host.ShowError(messages::kCannotOpenDest, messages::kErrorCaption);
-        return RunOutcome::Stopped;
-    }
-
+RunOutcome ConvertAndClose(TextReader& source, TextWriter& dest, bool verifyLineNumbers,
+                           const CodePage& codePage, RunHost& host) {
     try {
-        const bool converted =
-            ConvertStream(source, dest, request.verifyLineNumbers, codePage, host);
+        const bool converted = ConvertStream(source, dest, verifyLineNumbers, codePage, host);
         source.Close();
         dest.Close();  // after a failed entry too: what was written must reach the disk
         return converted ? RunOutcome::Completed : RunOutcome::Stopped;
@@ -119,6 +99,35 @@ RunOutcome ConvertSubtitles(const ConversionRequest& request, const CodePage& co
         host.ShowFileFailure(error.operation, error.fullPath);
         return RunOutcome::Stopped;
     }
+}
+
+RunOutcome ConvertInto(TextReader& source, const std::string& destPath, bool verifyLineNumbers,
+                       const CodePage& codePage, RunHost& host) {
+    {
+        TextReader existing;
+        if (existing.Open(destPath) &&
+            !host.AskYesNo(messages::kDestExists, messages::kWarningCaption)) {
+            source.Close();
+            return RunOutcome::Stopped;
+        }
+    }
+    TextWriter dest;
+    if (!dest.Open(destPath)) {
+        source.Close();
+        host.ShowError(messages::kCannotOpenDest, messages::kErrorCaption);
+        return RunOutcome::Stopped;
+    }
+    return ConvertAndClose(source, dest, verifyLineNumbers, codePage, host);
+}
+
+RunOutcome ConvertSubtitles(const ConversionRequest& request, const CodePage& codePage,
+                            RunHost& host) {
+    TextReader source;
+    if (!source.Open(request.sourcePath)) {
+        host.ShowError(messages::kCannotOpenSource, messages::kErrorCaption);
+        return RunOutcome::Stopped;
+    }
+    return ConvertInto(source, request.destPath, request.verifyLineNumbers, codePage, host);
 }
 
 }  // namespace quillo

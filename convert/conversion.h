@@ -25,8 +25,17 @@ enum class RunOutcome {
 RunOutcome ConvertSubtitles(const ConversionRequest& request, const CodePage& codePage,
                             RunHost& host);
 
-// The conversion proper, on files already open; throws FileError. Returns
-// false after showing a line-number or time-format notice.
+// Converts an open source into a destination path, with the overwrite
+// question; closes the source. (ConvertSubtitles after opening the source.)
+RunOutcome ConvertInto(TextReader& source, const std::string& destPath, bool verifyLineNumbers,
+                       const CodePage& codePage, RunHost& host);
+
+// Converts between files already open, closes both and reports every failure.
+RunOutcome ConvertAndClose(TextReader& source, TextWriter& dest, bool verifyLineNumbers,
+                           const CodePage& codePage, RunHost& host);
+
+// The conversion proper; throws FileError. Returns false after showing a
+// line-number or time-format notice.
 bool ConvertStream(TextReader& source, TextWriter& dest, bool verifyLineNumbers,
                    const CodePage& codePage, RunHost& host);
 

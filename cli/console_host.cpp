@@ -1,0 +1,47 @@
+#include "console_host.h"
+
+#include <cstdio>
+
+#include "console.h"
+#include "messages.h"
+
+namespace quillo::cli {
+
+void ConsoleHost::Report(const std::string& file, const std::string& text) {
+    PrintErrorLine("srt2rt: " + file + ": " + text);
+}
+
+bool ConsoleHost::AskYesNo(const std::string&, const std::string&) {
+    // The only question a run asks is whether to replace its destination.
+    if (force_) {
+        return true;
+    }
+    if (!InputIsTerminal()) {
+        Report(dest_, "exists; left untouched (use --force to replace it)");
+        return false;
+    }
+    std::fprintf(stderr, "File '%s' exists. Overwrite? [y/N] ", dest_.c_str());
+    std::fflush(stderr);
+    const std::string answer = ReadAnswer();
+    const bool yes = !answer.empty() && (answer[0] == 'y' || answer[0] == 'Y');
+    if (!yes) {
+        Report(dest_, "exists; left untouched");
+    }
+    return yes;
+}
+
+void ConsoleHost::ShowError(const std::string& text, const std::string&) {
+    // Each notice is about one file: name the one the user must look at.
+    const bool aboutDest = text == messages::kCannotOpenDest;
+    Report(aboutDest ? dest_ : source_, text);
+}
+
+void ConsoleHost::ShowFileFailure(FileOperation operation, const std::string& fullPath) {
+    std::string text = LocalText(messages::FileFailureTemplate(operation));
+    if (const size_t at = text.find("%1"); at != std::string::npos) {
+        text.replace(at, 2, fullPath);
+    }
+    Report(fullPath, text);
+}
+
+}  // namespace quillo::cli

@@ -1,0 +1,29 @@
+// Answers a conversion's questions and notices on the console, as
+// "srt2rt: <file>: <text>" lines on standard error.
+#pragma once
+
+#include <string>
+
+#include "run_host.h"
+
+namespace quillo::cli {
+
+class ConsoleHost : public RunHost {
+public:
+    ConsoleHost(std::string source, std::string dest, bool force)
+        : source_(std::move(source)), dest_(std::move(dest)), force_(force) {}
+
+    bool AskYesNo(const std::string& text, const std::string& caption) override;
+    void ShowError(const std::string& text, const std::string& caption) override;
+    void ShowFileFailure(FileOperation operation, const std::string& fullPath) override;
+
+    // Reports a failure of `file` in the program's usual form.
+    static void Report(const std::string& file, const std::string& text);
+
+private:
+    std::string source_;
+    std::string dest_;
+    bool force_;
+};
+
+}  // namespace quillo::cli

@@ -1,0 +1,93 @@
+// srt2rt: the converter for batches and scripts, on the window's own core.
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "code_page.h"
+#include "console_host.h"
+#include "conversion.h"
+#include "messages.h"
+#include "options.h"
+#include "paths.h"
+#include "smil.h"
+
+namespace quillo::cli {
+namespace {
+
+constexpr int kAllConverted = 0;
+constexpr int kSomeFailed = 1;
+constexpr int kUsageError = 2;
+
+#ifdef _WIN32
+constexpr char kSeparator = '\\';
+#else
+constexpr char kSeparator = '/';
+#endif
+
+// A source ("-" for standard input) into its destination ("-" for standard
+// output, which is never asked about).
+bool Convert(const std::string& source, const Options& options, const CodePage& codePage) {
+    const std::string dest =
+        options.output ? *options.output : Stem(source, codePage, kSeparator) + ".rt";
+    ConsoleHost host(source, dest, options.force);
+    TextReader in;
+    if (source == "-") {
+        in.Attach(OsFile::StandardInput(), "standard input");
+    } else if (!in.Open(source)) {
+        host.ShowError(messages::kCannotOpenSource, messages::kErrorCaption);
+        return false;
+    }
+    RunOutcome outcome;
+    if (dest == "-") {
+        TextWriter out;
+        out.Attach(OsFile::StandardOutput(), "standard output");
+        outcome = ConvertAndClose(in, out, options.verifyLineNumbers, codePage, host);
+    } else {
+        outcome = ConvertInto(in, dest, options.verifyLineNumbers, codePage, host);
+    }
+    if (outcome != RunOutcome::Completed || !options.smilVideo) {
+        return outcome == RunOutcome::Completed;
+    }
+    const SmilRequest smil{true, *options.smilVideo, source, dest, kSeparator};
+    const std::string smilPath = SmilPathFor(source, codePage, kSeparator);
+    ConsoleHost smilHost(smilPath, smilPath, true);
+    return WriteSmilFile(smil, codePage, smilHost) == RunOutcome::Completed;
+}
+
+int Run(const std::vector<std::string>& args) {
+    const ParseResult parsed = ParseOptions(args);
+    if (!parsed.error.empty()) {
+        std::fprintf(stderr, "srt2rt: %s\nTry 'srt2rt --help'.\n", parsed.error.c_str());
+        return kUsageError;
+    }
+    const Options& options = parsed.options;
+    if (options.help) {
+        std::fputs(kUsage, stdout);
+        return kAllConverted;
+    }
+    if (options.version) {
+        std::printf("srt2rt (Quillo) %s\n", QUILLO_VERSION);
+        return kAllConverted;
+    }
+
+    const CodePage codePage = CodePage::System();
+    int status = kAllConverted;
+    for (const std::string& source : options.sources) {
+        if (!Convert(source, options, codePage)) {
+            status = kSomeFailed;  // and go on with the others
+        }
+    }
+    return status;
+}
+
+}  // namespace
+}  // namespace quillo::cli
+
+int main(int argc, char** argv) {
+    try {
+        return quillo::cli::Run(std::vector<std::string>(argv + 1, argv + argc));
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "srt2rt: %s\n", error.what());
+        return 1;
+    }
+}

@@ -1,0 +1,29 @@
+// The command line of srt2rt.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace quillo::cli {
+
+struct Options {
+    std::vector<std::string> sources;    // "-" is standard input
+    std::optional<std::string> output;   // "-" is standard output
+    std::optional<std::string> smilVideo;
+    bool verifyLineNumbers = true;
+    bool force = false;
+    bool help = false;
+    bool version = false;
+};
+
+struct ParseResult {
+    Options options;
+    std::string error;  // non-empty for a usage error
+};
+
+ParseResult ParseOptions(const std::vector<std::string>& args);
+
+extern const char kUsage[];
+
+}  // namespace quillo::cli

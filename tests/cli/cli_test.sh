@@ -1,0 +1,119 @@
+#!/usr/bin/env bash
+# Tests of srt2rt as users call it. Usage: cli_test.sh PATH/TO/srt2rt [wine]
+# With "wine", the Windows build runs under Wine and only the cases that
+# differ by platform are run.
+set -uo pipefail
+program=$1
+mode=${2:-native}
+here=$(cd "$(dirname "$0")" && pwd)
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cd "$work" || exit 1
+
+sep=/
+[ "$mode" = wine ] && sep='\'
+passed=0
+failed=0
+run() {  # run ARGS...: sets $status, $out, $err; standard input from $input (or none)
+  if [ "$mode" = wine ]; then
+    "$here/../../scripts/wine-run" "$program" "$@" <"${input:-/dev/null}" >out.txt 2>err.txt
+  else
+    "$program" "$@" <"${input:-/dev/null}" >out.txt 2>err.txt
+  fi
+  status=$?
+  out=$(cat out.txt)
+  err=$(tr -d '\r' <err.txt)
+}
+check() {  # check NAME CONDITION...
+  local name=$1
+  shift
+  if "$@"; then
+    passed=$((passed + 1))
+  else
+    failed=$((failed + 1))
+    echo "FAILED: $name"
+    echo "  status=$status"
+    echo "  stderr: $err"
+  fi
+}
+
+entries=$'1\r\n00:00:01,000 --> 00:00:02,500\r\nHi\r\n\r\n2\r\n00:00:03,000 --> 00:00:04,000\r\nA|B\r\nC\r\n'
+expected=$'<window duration="3:00:00.00" width="640" height="50" wordwrap="true" loop="true" bgcolor="black">\r\n<font color="white" face="Arial" size="+2">\r\n<center>\r\n<b>\r\n<Time Begin="0:00:01.00" End="0:00:02.50" /><clear/> Hi\r\n<Time Begin="0:00:03.00" End="0:00:04.00" /><clear/> A<BR>B<BR>C\r\n</b>\r\n</center>\r\n</font>\r\n</window>\r\n'
+printf '%s' "$entries" >film.srt
+cp film.srt original.srt
+printf '%s' "$expected" >expected.rt
+
+# The default destination is the source's stem with ".rt".
+mkdir -p my.subs
+cp film.srt my.subs/film.en.srt
+run "my.subs${sep}film.en.srt"
+check "default destination beside the source" [ "$status" = 0 ]
+check "dotted folder keeps its name" cmp -s my.subs/film.rt expected.rt
+
+# A batch goes on after a failing file and exits 1.
+printf '1\r\n00:00:01.000 --> 00:00:02.000\r\n' >bad.srt
+cp film.srt good.srt
+run bad.srt missing.srt good.srt
+check "batch with failures exits 1" [ "$status" = 1 ]
+check "the good file is still converted" cmp -s good.rt expected.rt
+check "time-format message names the file" grep -qx "srt2rt: bad.srt: Line 1 . Time format error in .srt file." <<<"$err"
+check "missing source message" grep -qx "srt2rt: missing.srt: Unable to open '.srt' file." <<<"$err"
+check "a failed entry leaves the partial document" [ "$(head -c 4 bad.rt)" = "<win" ]
+
+# Without a terminal an existing destination is left untouched and counts as a failure.
+printf 'precious' >keep.rt
+cp film.srt keep.srt
+run keep.srt
+check "refuses to overwrite without a terminal" [ "$status" = 1 ]
+check "the existing file is untouched" [ "$(cat keep.rt)" = precious ]
+check "it says so" grep -q "srt2rt: keep.rt: exists" <<<"$err"
+run -f keep.srt
+check "--force replaces it" cmp -s keep.rt expected.rt
+
+# -o, standard input and standard output.
+input=film.srt run - -o -
+check "stdin to stdout" [ "$status" = 0 ]
+check "stdout gets the same bytes" cmp -s out.txt expected.rt
+input=film.srt run - --output=piped.rt
+check "stdin to a file" cmp -s piped.rt expected.rt
+run film.srt -o named.rt
+check "-o names the destination" cmp -s named.rt expected.rt
+
+# Verification can be switched off.
+printf '5\r\n00:00:01,000 --> 00:00:02,500\r\nHi\r\n' >numbered.srt
+run numbered.srt
+check "verification on by default" grep -q "Line 1 . Line number error in .srt file." <<<"$err"
+run -f --no-verify numbered.srt
+check "--no-verify converts" [ "$status" = 0 ]
+
+# --smil writes the presentation beside the source.
+run -f --smil "films${sep}film.rmvb" film.srt
+check "--smil succeeds" [ "$status" = 0 ]
+check "--smil names both files bare" [ "$(tr -d '\r' <film.smil)" = $'<smil>\n<body>\n<par>\n<video src="film.rmvb"/>\n<textstream src="film.rt"/>\n</par>\n</body>\n</smil>\t' ]
+
+# The source is never truncated, whichever name the destination uses.
+run -f film.srt -o ".${sep}film.srt"
+check "destination = source fails" [ "$status" = 1 ]
+check "the source is intact" cmp -s film.srt original.srt
+
+# Usage errors exit 2 and convert nothing.
+for args in "--bogus film.srt" "-o x.rt film.srt good.srt" "film.srt -o" "-" ""; do
+  # shellcheck disable=SC2086
+  run $args
+  check "usage error: '$args'" [ "$status" = 2 ]
+done
+run --help
+check "--help" grep -q "Usage: srt2rt" <<<"$out"
+
+if [ "$mode" = native ]; then
+  run -f film.srt -o /dev/full
+  check "a full disk is reported" grep -qx "srt2rt: /dev/full: Disque plein lors de l'accès à /dev/full." <<<"$err"
+  check "a full disk exits 1" [ "$status" = 1 ]
+else
+  run -f film.srt -o 'Z:\dev\full'
+  # Windows writes the message in its ANSI code page (1252 here).
+  check "a full disk is reported" [ "$err" = "srt2rt: Z:\dev\full: Disque plein lors de l'acc"$'\xe8'"s "$'\xe0'" Z:\dev\full." ]
+fi
+
+echo "$passed passed, $failed failed"
+[ "$failed" = 0 ]
