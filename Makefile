@@ -9,7 +9,7 @@ WIN_TEST_DIR := build/$(WIN_ARCH)
 TOOLCHAIN_win32 := cmake/mingw-i686.cmake
 TOOLCHAIN_win64 := cmake/mingw-x86_64.cmake
 
-.PHONY: all build run test bench fuzz deps native win32 win64 clean format
+.PHONY: all build run test bench fuzz deps native native-sanitize win32 win64 clean format
 
 all: build
 
@@ -21,6 +21,11 @@ deps:
 native: deps
 	cmake -S . -B build/native -DCMAKE_BUILD_TYPE=Release >/dev/null
 	cmake --build build/native -j$(JOBS)
+
+# The core and its tests again under AddressSanitizer and UndefinedBehaviorSanitizer.
+native-sanitize: deps
+	cmake -S . -B build/native-sanitize -DCMAKE_BUILD_TYPE=Debug -DQUILLO_SANITIZE=ON >/dev/null
+	cmake --build build/native-sanitize -j$(JOBS)
 
 # The product is always the 32-bit build; its tests are built where they can run.
 win32: deps
@@ -34,9 +39,11 @@ win64: deps
 
 build: native win32
 
-test: build $(if $(filter win64,$(WIN_ARCH)),win64)
+test: build native-sanitize $(if $(filter win64,$(WIN_ARCH)),win64)
 	@echo "== native tests"
 	ctest --test-dir build/native --output-on-failure -j$(JOBS)
+	@echo "== native tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+	ctest --test-dir build/native-sanitize --output-on-failure -j$(JOBS)
 	@echo "== Windows tests under Wine ($(WIN_ARCH))"
 	scripts/with-display.sh ctest --test-dir $(WIN_TEST_DIR) --output-on-failure
 
@@ -45,6 +52,9 @@ run: win32 $(if $(filter win64,$(WIN_ARCH)),win64)
 
 bench: native
 	bench/run.sh
+
+fuzz: deps
+	scripts/fuzz.sh
 
 clean:
 	rm -rf build

@@ -7,9 +7,13 @@
 
 namespace quillo::cli {
 
-bool InputIsTerminal() { return ::isatty(STDIN_FILENO) == 1; }
+bool InputIsTerminal() {
+    return ::isatty(STDIN_FILENO) == 1;
+}
 
-std::string LocalText(const std::string& utf8) { return utf8; }
+std::string LocalText(const std::string& utf8) {
+    return utf8;
+}
 
 void PrintErrorLine(const std::string& line) {
     std::string out = line + "\n";

@@ -12,7 +12,9 @@ namespace {
 
 std::wstring Widen(const std::string& text, UINT codePage) {
     const int size = static_cast<int>(text.size());
-    std::wstring wide(static_cast<size_t>(MultiByteToWideChar(codePage, 0, text.data(), size, nullptr, 0)), L'\0');
+    std::wstring wide(
+        static_cast<size_t>(MultiByteToWideChar(codePage, 0, text.data(), size, nullptr, 0)),
+        L'\0');
     MultiByteToWideChar(codePage, 0, text.data(), size, wide.data(), static_cast<int>(wide.size()));
     return wide;
 }
@@ -24,13 +26,18 @@ bool IsConsole(HANDLE handle) {
 
 }  // namespace
 
-bool InputIsTerminal() { return IsConsole(GetStdHandle(STD_INPUT_HANDLE)); }
+bool InputIsTerminal() {
+    return IsConsole(GetStdHandle(STD_INPUT_HANDLE));
+}
 
 std::string LocalText(const std::string& utf8) {
     const std::wstring wide = Widen(utf8, CP_UTF8);
     const int size = static_cast<int>(wide.size());
-    std::string ansi(static_cast<size_t>(WideCharToMultiByte(CP_ACP, 0, wide.data(), size, nullptr, 0, nullptr, nullptr)), '\0');
-    WideCharToMultiByte(CP_ACP, 0, wide.data(), size, ansi.data(), static_cast<int>(ansi.size()), nullptr, nullptr);
+    std::string ansi(static_cast<size_t>(WideCharToMultiByte(CP_ACP, 0, wide.data(), size, nullptr,
+                                                             0, nullptr, nullptr)),
+                     '\0');
+    WideCharToMultiByte(CP_ACP, 0, wide.data(), size, ansi.data(), static_cast<int>(ansi.size()),
+                        nullptr, nullptr);
     return ansi;
 }
 

@@ -36,7 +36,8 @@ ParseResult ParseOptions(const std::vector<std::string>& args) {
         // "--name=value" carries its value; otherwise the value is the next argument.
         std::string name = arg;
         std::optional<std::string> inlineValue;
-        if (const size_t eq = arg.find('='); arg.compare(0, 2, "--") == 0 && eq != std::string::npos) {
+        if (const size_t eq = arg.find('=');
+            arg.compare(0, 2, "--") == 0 && eq != std::string::npos) {
             name = arg.substr(0, eq);
             inlineValue = arg.substr(eq + 1);
         }

@@ -8,8 +8,8 @@
 namespace quillo::cli {
 
 struct Options {
-    std::vector<std::string> sources;    // "-" is standard input
-    std::optional<std::string> output;   // "-" is standard output
+    std::vector<std::string> sources;   // "-" is standard input
+    std::optional<std::string> output;  // "-" is standard output
     std::optional<std::string> smilVideo;
     bool verifyLineNumbers = true;
     bool force = false;

@@ -11,7 +11,7 @@ namespace quillo {
 class OsFile {
 public:
     enum class Mode {
-        Read,          // existing file, read only
+        Read,              // existing file, read only
         CreateOrTruncate,  // write only; created, or emptied once it is ours alone
     };
     enum class Result { Ok, Failed };

@@ -14,10 +14,11 @@
 
 namespace quillo {
 
-CodePage CodePage::System() { return SingleByte(); }
+CodePage CodePage::System() {
+    return SingleByte();
+}
 
-OsFile::OsFile(OsFile&& other) noexcept
-    : fd_(std::exchange(other.fd_, -1)), owned_(other.owned_) {}
+OsFile::OsFile(OsFile&& other) noexcept : fd_(std::exchange(other.fd_, -1)), owned_(other.owned_) {}
 
 OsFile& OsFile::operator=(OsFile&& other) noexcept {
     if (this != &other) {
@@ -64,7 +65,9 @@ OsFile OsFile::StandardOutput() {
     return file;
 }
 
-bool OsFile::IsOpen() const { return fd_ >= 0; }
+bool OsFile::IsOpen() const {
+    return fd_ >= 0;
+}
 
 std::ptrdiff_t OsFile::Read(char* buffer, size_t size) {
     for (;;) {

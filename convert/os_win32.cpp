@@ -39,9 +39,9 @@ OsFile& OsFile::operator=(OsFile&& other) noexcept {
 bool OsFile::Open(const std::string& path, Mode mode) {
     Close();
     const bool read = mode == Mode::Read;
-    HANDLE handle = CreateFileA(path.c_str(), read ? GENERIC_READ : GENERIC_WRITE, 0, nullptr,
-                                read ? OPEN_EXISTING : CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                nullptr);
+    HANDLE handle =
+        CreateFileA(path.c_str(), read ? GENERIC_READ : GENERIC_WRITE, 0, nullptr,
+                    read ? OPEN_EXISTING : CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         return false;
     }
@@ -64,7 +64,9 @@ OsFile OsFile::StandardOutput() {
     return file;
 }
 
-bool OsFile::IsOpen() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
+bool OsFile::IsOpen() const {
+    return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr;
+}
 
 std::ptrdiff_t OsFile::Read(char* buffer, size_t size) {
     DWORD count = 0;

@@ -10,7 +10,9 @@ bool IsSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 // Reads an optionally signed decimal at `pos`, accumulating in unsigned
 // arithmetic so that overflow wraps instead of being undefined. Leading white

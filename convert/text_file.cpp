@@ -75,9 +75,9 @@ bool TextReader::ReadLine(std::string& line) {
         const size_t length = lf != nullptr ? static_cast<size_t>(lf - start) : available;
         if (!cut) {
             const void* nul = std::memchr(start, '\0', length);
-            const size_t kept =
-                nul != nullptr ? static_cast<size_t>(static_cast<const char*>(nul) - start)
-                               : length;
+            const size_t kept = nul != nullptr
+                                    ? static_cast<size_t>(static_cast<const char*>(nul) - start)
+                                    : length;
             line.append(start, kept);
             cut = nul != nullptr;
         }

@@ -3,12 +3,14 @@
 # Debian (bookworm or later); run as root or through sudo.
 set -euo pipefail
 
+# Extra packages may be named on the command line (make bench asks for ffmpeg).
 packages=(
   cmake make g++ clang libclang-rt-14-dev googletest libgtest-dev
   g++-mingw-w64-i686 binutils-mingw-w64-i686
   # The 64-bit toolchain and Wine run the Windows tests on kernels without 32-bit support.
   g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
   wine wine32 wine64 fonts-wine xvfb xauth x11-utils imagemagick time
+  "$@"
 )
 
 need_i386=0

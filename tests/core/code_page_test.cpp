@@ -9,17 +9,22 @@ namespace {
 
 // Shift-JIS (code page 932) lead bytes; its trail bytes include '\\' (0x5C)
 // and '|' (0x7C), which is why every search walks by character.
-CodePage ShiftJis() { return CodePage::WithLeadByteRanges({{0x81, 0x9F}, {0xE0, 0xFC}}); }
+CodePage ShiftJis() {
+    return CodePage::WithLeadByteRanges({{0x81, 0x9F}, {0xE0, 0xFC}});
+}
 
-const std::string kMinusSign = "\x81\x7C";   // trail byte is '|'
-const std::string kHyou = "\x95\x5C";        // trail byte is '\\'
+const std::string kMinusSign = "\x81\x7C";  // trail byte is '|'
+const std::string kHyou = "\x95\x5C";       // trail byte is '\\'
 
 TEST(CodePage, DoubleByteTrailBytesAreNeverDelimiters) {
     const CodePage sjis = ShiftJis();
     EXPECT_EQ(sjis.FindFirst(kMinusSign, '|'), std::string::npos);
     EXPECT_EQ(sjis.FindFirst(kMinusSign + "|", '|'), 2u);
     EXPECT_EQ(sjis.FindLast("a\\" + kHyou, '\\'), 1u);
-    EXPECT_EQ(sjis.FindFirst("\x81" "a.b", '.'), 2u);  // 0x81 0x61 is one character
+    EXPECT_EQ(sjis.FindFirst("\x81"
+                             "a.b",
+                             '.'),
+              2u);  // 0x81 0x61 is one character
 
     // A single-byte code page sees the same bytes as delimiters.
     const CodePage latin = CodePage::SingleByte();
@@ -52,7 +57,8 @@ TEST(CodePage, AppendReplacingReplacesEveryBar) {
 TEST(CodePage, AppendReplacingWalksDoubleByteText) {
     const CodePage sjis = ShiftJis();
     EXPECT_EQ(Replaced(sjis, kMinusSign), "<" + kMinusSign);
-    EXPECT_EQ(Replaced(sjis, kMinusSign + "|" + kMinusSign), "<" + kMinusSign + "<BR>" + kMinusSign);
+    EXPECT_EQ(Replaced(sjis, kMinusSign + "|" + kMinusSign),
+              "<" + kMinusSign + "<BR>" + kMinusSign);
     EXPECT_EQ(Replaced(sjis, "|" + kHyou + "||"), "<<BR>" + kHyou + "<BR><BR>");
 }
 

@@ -61,7 +61,9 @@ TEST_F(ConversionTest, LfOnlySourcesConvertLikeCrLf) {
 }
 
 TEST_F(ConversionTest, EmptySourcesGiveAnEmptyDocument) {
-    for (const char* source : {"", "\r\n\r\n\n", "\x1A" "1\r\n"}) {
+    for (const char* source : {"", "\r\n\r\n\n",
+                               "\x1A"
+                               "1\r\n"}) {
         EXPECT_EQ(Convert(source), RunOutcome::Completed);
         EXPECT_EQ(Dest(), RealTextDocument({}));
     }
@@ -72,13 +74,12 @@ TEST_F(ConversionTest, TextLinesAreJoinedAndPassedThroughUnchanged) {
                       "2\n0:0:0,0 --> 0:0:0,0\n\n"
                       "3\n0:0:0,0 --> 0:0:0,0"),
               RunOutcome::Completed);
-    EXPECT_EQ(Dest(),
-              RealTextDocument({
-                  "<Time Begin=\"0:00:00.00\" End=\"0:00:00.00\" /><clear/> "
-                  "<i>a & \"b\"</i><BR><BR><BR><BR><BR>",
-                  "<Time Begin=\"0:00:00.00\" End=\"0:00:00.00\" /><clear/> ",
-                  "<Time Begin=\"0:00:00.00\" End=\"0:00:00.00\" /><clear/> ",
-              }));
+    EXPECT_EQ(Dest(), RealTextDocument({
+                          "<Time Begin=\"0:00:00.00\" End=\"0:00:00.00\" /><clear/> "
+                          "<i>a & \"b\"</i><BR><BR><BR><BR><BR>",
+                          "<Time Begin=\"0:00:00.00\" End=\"0:00:00.00\" /><clear/> ",
+                          "<Time Begin=\"0:00:00.00\" End=\"0:00:00.00\" /><clear/> ",
+                      }));
 }
 
 TEST_F(ConversionTest, BlankOnlyLinesAreNotSeparators) {
@@ -89,7 +90,8 @@ TEST_F(ConversionTest, BlankOnlyLinesAreNotSeparators) {
 }
 
 TEST_F(ConversionTest, CrCrLfSourcesJoinIntoTheFirstEntry) {
-    EXPECT_EQ(Convert("1\r\r\n0:0:1,0 --> 0:0:2,0\r\r\nHi\r\r\n\r\r\n2\r\r\n"), RunOutcome::Completed);
+    EXPECT_EQ(Convert("1\r\r\n0:0:1,0 --> 0:0:2,0\r\r\nHi\r\r\n\r\r\n2\r\r\n"),
+              RunOutcome::Completed);
     EXPECT_EQ(Dest(), RealTextDocument({"<Time Begin=\"0:00:01.00\" End=\"0:00:02.00\" /><clear/> "
                                         "Hi\r<BR>\r<BR>2\r"}));
 }
@@ -97,20 +99,24 @@ TEST_F(ConversionTest, CrCrLfSourcesJoinIntoTheFirstEntry) {
 TEST_F(ConversionTest, CrOnlySourcesAreOneLine) {
     const std::string source = "1\r00:00:01,000 --> 00:00:02,000\rHi\r";
     EXPECT_EQ(Convert(source), RunOutcome::Stopped);
-    EXPECT_EQ(host.notices, std::vector<Notice>{ErrorNotice("Line 1 . Time format error in .srt file.")});
+    EXPECT_EQ(host.notices,
+              std::vector<Notice>{ErrorNotice("Line 1 . Time format error in .srt file.")});
     host.notices.clear();
     EXPECT_EQ(Convert("7\r00:00:01,000 --> 00:00:02,000\r"), RunOutcome::Stopped);
-    EXPECT_EQ(host.notices, std::vector<Notice>{ErrorNotice("Line 1 . Line number error in .srt file.")});
+    EXPECT_EQ(host.notices,
+              std::vector<Notice>{ErrorNotice("Line 1 . Line number error in .srt file.")});
 }
 
 TEST_F(ConversionTest, ALineNumberErrorKeepsTheEntriesBeforeIt) {
     EXPECT_EQ(Convert("1\n0:0:1,0 --> 0:0:2,0\na\n\n2\n0:0:3,0 --> 0:0:4,0\nb\n\n"
                       "4\n0:0:5,0 --> 0:0:6,0\nc\n"),
               RunOutcome::Stopped);
-    EXPECT_EQ(host.notices, std::vector<Notice>{ErrorNotice("Line 3 . Line number error in .srt file.")});
-    EXPECT_EQ(Dest(), RealTextDocument({"<Time Begin=\"0:00:01.00\" End=\"0:00:02.00\" /><clear/> a",
-                                        "<Time Begin=\"0:00:03.00\" End=\"0:00:04.00\" /><clear/> b"},
-                                       false));
+    EXPECT_EQ(host.notices,
+              std::vector<Notice>{ErrorNotice("Line 3 . Line number error in .srt file.")});
+    EXPECT_EQ(Dest(),
+              RealTextDocument({"<Time Begin=\"0:00:01.00\" End=\"0:00:02.00\" /><clear/> a",
+                                "<Time Begin=\"0:00:03.00\" End=\"0:00:04.00\" /><clear/> b"},
+                               false));
 }
 
 TEST_F(ConversionTest, NumberingMustFollowTheOrdinalWhenVerified) {
@@ -124,21 +130,27 @@ TEST_F(ConversionTest, NumberingMustFollowTheOrdinalWhenVerified) {
     // Unverified, any non-empty line is taken as an index line.
     EXPECT_EQ(Convert("zero\n0:0:1,0 --> 0:0:2,0\na\n\n-9\n0:0:3,0 --> 0:0:4,0\n", false),
               RunOutcome::Completed);
-    EXPECT_EQ(Dest(), RealTextDocument({"<Time Begin=\"0:00:01.00\" End=\"0:00:02.00\" /><clear/> a",
-                                        "<Time Begin=\"0:00:03.00\" End=\"0:00:04.00\" /><clear/> "}));
+    EXPECT_EQ(Dest(),
+              RealTextDocument({"<Time Begin=\"0:00:01.00\" End=\"0:00:02.00\" /><clear/> a",
+                                "<Time Begin=\"0:00:03.00\" End=\"0:00:04.00\" /><clear/> "}));
     EXPECT_TRUE(host.notices.empty());
 }
 
 TEST_F(ConversionTest, AByteOrderMarkSpoilsTheFirstIndexUnlessUnverified) {
-    const std::string source = "\xEF\xBB\xBF" "1\r\n00:00:01,000 --> 00:00:02,000\r\nHi\r\n";
+    const std::string source =
+        "\xEF\xBB\xBF"
+        "1\r\n00:00:01,000 --> 00:00:02,000\r\nHi\r\n";
     EXPECT_EQ(Convert(source), RunOutcome::Stopped);
-    EXPECT_EQ(host.notices, std::vector<Notice>{ErrorNotice("Line 1 . Line number error in .srt file.")});
+    EXPECT_EQ(host.notices,
+              std::vector<Notice>{ErrorNotice("Line 1 . Line number error in .srt file.")});
     EXPECT_EQ(Convert(source, false), RunOutcome::Completed);
-    EXPECT_EQ(Dest(), RealTextDocument({"<Time Begin=\"0:00:01.00\" End=\"0:00:02.00\" /><clear/> Hi"}));
+    EXPECT_EQ(Dest(),
+              RealTextDocument({"<Time Begin=\"0:00:01.00\" End=\"0:00:02.00\" /><clear/> Hi"}));
 }
 
 TEST_F(ConversionTest, TheTimeLineMustFollowTheIndexDirectly) {
-    for (const char* source : {"1\n\n0:0:1,0 --> 0:0:2,0\n", "1", "1\n", "1\n0:0:1.0 --> 0:0:2.0\n"}) {
+    for (const char* source :
+         {"1\n\n0:0:1,0 --> 0:0:2,0\n", "1", "1\n", "1\n0:0:1.0 --> 0:0:2.0\n"}) {
         host.notices.clear();
         EXPECT_EQ(Convert(source), RunOutcome::Stopped) << source;
         EXPECT_EQ(host.notices,
@@ -149,22 +161,26 @@ TEST_F(ConversionTest, TheTimeLineMustFollowTheIndexDirectly) {
 
 TEST_F(ConversionTest, TheLastEntryNeedsNoLineEnd) {
     EXPECT_EQ(Convert("1\n0:0:1,0 --> 0:0:2,0\nlast"), RunOutcome::Completed);
-    EXPECT_EQ(Dest(), RealTextDocument({"<Time Begin=\"0:00:01.00\" End=\"0:00:02.00\" /><clear/> last"}));
+    EXPECT_EQ(Dest(),
+              RealTextDocument({"<Time Begin=\"0:00:01.00\" End=\"0:00:02.00\" /><clear/> last"}));
 }
 
 TEST_F(ConversionTest, CtrlZAndNulEndWhatTheyCut) {
     EXPECT_EQ(Convert(std::string("1\n0:0:1,0 --> 0:0:2,0\nab\0cd\nef\x1Agh\n\n2\n", 33)),
               RunOutcome::Completed);
-    EXPECT_EQ(Dest(), RealTextDocument({"<Time Begin=\"0:00:01.00\" End=\"0:00:02.00\" /><clear/> ab<BR>ef"}));
+    EXPECT_EQ(Dest(), RealTextDocument(
+                          {"<Time Begin=\"0:00:01.00\" End=\"0:00:02.00\" /><clear/> ab<BR>ef"}));
 }
 
 TEST_F(ConversionTest, AMissingSourceIsReportedAndNothingIsWritten) {
-    EXPECT_EQ(ConvertSubtitles({dir.Path("missing.srt"), destPath, true}, CodePage::SingleByte(), host),
-              RunOutcome::Stopped);
+    EXPECT_EQ(
+        ConvertSubtitles({dir.Path("missing.srt"), destPath, true}, CodePage::SingleByte(), host),
+        RunOutcome::Stopped);
     EXPECT_EQ(host.notices, std::vector<Notice>{ErrorNotice("Unable to open '.srt' file.")});
     EXPECT_FALSE(test::Exists(destPath));
     host.notices.clear();
-    EXPECT_EQ(ConvertSubtitles({"", destPath, true}, CodePage::SingleByte(), host), RunOutcome::Stopped);
+    EXPECT_EQ(ConvertSubtitles({"", destPath, true}, CodePage::SingleByte(), host),
+              RunOutcome::Stopped);
     EXPECT_EQ(host.notices, std::vector<Notice>{ErrorNotice("Unable to open '.srt' file.")});
 }
 
@@ -242,7 +258,8 @@ TEST_F(ConversionTest, EntryCountsInMessagesAreOrdinalsNotFileLines) {
     }
     source += "\n13\nbad\n";
     EXPECT_EQ(Convert(source), RunOutcome::Stopped);
-    EXPECT_EQ(host.notices, std::vector<Notice>{ErrorNotice("Line 13 . Time format error in .srt file.")});
+    EXPECT_EQ(host.notices,
+              std::vector<Notice>{ErrorNotice("Line 13 . Time format error in .srt file.")});
 }
 
 }  // namespace

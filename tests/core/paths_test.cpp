@@ -40,8 +40,16 @@ TEST(Stem, WalksDoubleByteNames) {
     EXPECT_EQ(Stem(folder + ".srt", sjis), folder);
     EXPECT_EQ(Stem(folder, sjis), folder);
     EXPECT_EQ(Stem(folder + ".srt", kLatin), folder);
-    EXPECT_EQ(Stem("D:\\a.b\\\x95\x5C" "film", kLatin), "D:\\a.b\\\x95\x5C" "film");
-    EXPECT_EQ(Stem("D:\\a.b\\\x95\x5C" "film", sjis), "D:\\a.b\\\x95\x5C" "film");
+    EXPECT_EQ(Stem("D:\\a.b\\\x95\x5C"
+                   "film",
+                   kLatin),
+              "D:\\a.b\\\x95\x5C"
+              "film");
+    EXPECT_EQ(Stem("D:\\a.b\\\x95\x5C"
+                   "film",
+                   sjis),
+              "D:\\a.b\\\x95\x5C"
+              "film");
 }
 
 TEST(BareFileName, TakesTheTextAfterTheLastSeparator) {

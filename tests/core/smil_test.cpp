@@ -93,8 +93,9 @@ TEST_F(SmilTest, AnUnopenablePathIsReportedNotPassedOver) {
     // A folder stands where the presentation would go.
     std::filesystem::create_directory(other.Root() + test::NativeSeparator() + "film.smil");
     EXPECT_EQ(WriteSmilFile(request, kLatin, host), RunOutcome::Stopped);
-    EXPECT_EQ(host.notices, (std::vector<Notice>{{Notice::Error, messages::kCannotOpenSmil,
-                                                  messages::kErrorCaption}}));
+    EXPECT_EQ(
+        host.notices,
+        (std::vector<Notice>{{Notice::Error, messages::kCannotOpenSmil, messages::kErrorCaption}}));
 }
 
 }  // namespace

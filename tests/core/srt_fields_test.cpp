@@ -10,10 +10,10 @@ namespace {
 TEST(ParseIndex, ReadsLikeAtol) {
     EXPECT_EQ(ParseIndex("1"), 1);
     EXPECT_EQ(ParseIndex("42"), 42);
-    EXPECT_EQ(ParseIndex(" \t\v\f\r\n7"), 7);   // every C white-space byte is skipped
+    EXPECT_EQ(ParseIndex(" \t\v\f\r\n7"), 7);  // every C white-space byte is skipped
     EXPECT_EQ(ParseIndex("+12"), 12);
     EXPECT_EQ(ParseIndex("-3"), -3);
-    EXPECT_EQ(ParseIndex("12abc 99"), 12);      // the rest of the line is ignored
+    EXPECT_EQ(ParseIndex("12abc 99"), 12);  // the rest of the line is ignored
     EXPECT_EQ(ParseIndex("007"), 7);
 }
 
@@ -22,8 +22,12 @@ TEST(ParseIndex, LinesWithoutLeadingDigitsAreZero) {
     EXPECT_EQ(ParseIndex("abc"), 0);
     EXPECT_EQ(ParseIndex("+"), 0);
     EXPECT_EQ(ParseIndex("- 5"), 0);
-    EXPECT_EQ(ParseIndex("\xEF\xBB\xBF" "1"), 0);  // a UTF-8 byte-order mark is not white space
-    EXPECT_EQ(ParseIndex("\xA0" "1"), 0);          // nor is a byte of 0x80 and above
+    EXPECT_EQ(ParseIndex("\xEF\xBB\xBF"
+                         "1"),
+              0);  // a UTF-8 byte-order mark is not white space
+    EXPECT_EQ(ParseIndex("\xA0"
+                         "1"),
+              0);  // nor is a byte of 0x80 and above
 }
 
 TEST(ParseIndex, WrapsAroundAt32Bits) {
@@ -67,7 +71,7 @@ TEST(ParseTimeLine, WhiteSpaceAroundTheArrowIsOptional) {
 
 TEST(ParseTimeLine, RejectsWhatScanfWouldNotMatch) {
     EXPECT_FALSE(Parses(""));
-    EXPECT_FALSE(Parses("00:00:01.000 --> 00:00:02.000"));  // '.' before the milliseconds
+    EXPECT_FALSE(Parses("00:00:01.000 --> 00:00:02.000"));   // '.' before the milliseconds
     EXPECT_FALSE(Parses("00 :00:01,000 --> 00:00:02,000"));  // ':' must follow directly
     EXPECT_FALSE(Parses("00:00:01 ,000 --> 00:00:02,000"));
     EXPECT_FALSE(Parses("00:00:01,000 -> 00:00:02,000"));

@@ -51,7 +51,9 @@ std::string ReadBytes(const std::string& path) {
     return bytes.str();
 }
 
-bool Exists(const std::string& path) { return fs::exists(path); }
+bool Exists(const std::string& path) {
+    return fs::exists(path);
+}
 
 bool RecordingHost::AskYesNo(const std::string& text, const std::string& caption) {
     notices.push_back({Notice::Question, text, caption});

@@ -43,7 +43,8 @@ struct Notice {
     }
     friend std::ostream& operator<<(std::ostream& out, const Notice& notice) {
         static const char* const kKinds[] = {"question", "error", "file failure"};
-        return out << kKinds[notice.kind] << " \"" << notice.text << "\" (" << notice.caption << ")";
+        return out << kKinds[notice.kind] << " \"" << notice.text << "\" (" << notice.caption
+                   << ")";
     }
 };
 

@@ -49,9 +49,15 @@ TEST(TextReader, KeepsACrNotFollowedByLf) {
 }
 
 TEST(TextReader, CtrlZEndsTheFile) {
-    EXPECT_EQ(LinesOf("a\nb\x1A" "c\nd\n"), (Lines{"a", "b"}));
-    EXPECT_EQ(LinesOf("a\n\x1A" "b\n"), (Lines{"a"}));
-    EXPECT_EQ(LinesOf("\x1A" "a"), Lines{});
+    EXPECT_EQ(LinesOf("a\nb\x1A"
+                      "c\nd\n"),
+              (Lines{"a", "b"}));
+    EXPECT_EQ(LinesOf("a\n\x1A"
+                      "b\n"),
+              (Lines{"a"}));
+    EXPECT_EQ(LinesOf("\x1A"
+                      "a"),
+              Lines{});
 }
 
 TEST(TextReader, NulCutsItsLine) {
@@ -69,7 +75,9 @@ TEST(TextReader, LinesLongerThanABlockComeBackWhole) {
         EXPECT_EQ(LinesOf(line + "\r\nz"), (Lines{line, "z"})) << length;
     }
     // A Ctrl-Z or a NUL far beyond the first block.
-    EXPECT_EQ(LinesOf(longLine + "\x1A" "more"), (Lines{longLine}));
+    EXPECT_EQ(LinesOf(longLine + "\x1A"
+                                 "more"),
+              (Lines{longLine}));
     EXPECT_EQ(LinesOf(longLine + std::string("\0tail\nnext", 10)), (Lines{longLine, "next"}));
 }
 
