@@ -9,9 +9,11 @@
 namespace quillo {
 namespace {
 
-constexpr const char* kOpeningLines[] = {
+constexpr char kWindowLine[] =
     "<window duration=\"3:00:00.00\" width=\"640\" height=\"50\" wordwrap=\"true\" "
-    "loop=\"true\" bgcolor=\"black\">",
+    "loop=\"true\" bgcolor=\"black\">";
+constexpr const char* kOpeningLines[] = {
+    kWindowLine,
     "<font color=\"white\" face=\"Arial\" size=\"+2\">",
     "<center>",
     "<b>",

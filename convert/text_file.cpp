@@ -133,6 +133,9 @@ void TextWriter::Flush() {
 }
 
 void TextWriter::Put(const char* data, size_t size) {
+    if (size == 0) {
+        return;  // an empty view may carry no pointer, which memcpy must not get
+    }
     if (size > kBlockSize - used_) {
         Flush();
         if (size >= kBlockSize) {

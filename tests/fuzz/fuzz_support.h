@@ -1,0 +1,67 @@
+// What the fuzz targets share: a check that stops the run with a readable
+// account of the mismatch, and a private folder for the files they need,
+// on a memory file system where there is one.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <initializer_list>
+#include <string>
+#include <string_view>
+#include <type_traits>
+
+namespace quillo::fuzz {
+
+// Prints `what` (and the two sides when given) and aborts, which libFuzzer
+// records as a crash together with the input that caused it.
+[[noreturn]] void Fail(std::string_view what);
+[[noreturn]] void Fail(std::string_view what, std::string_view expected, std::string_view actual);
+
+// `message` is a text, or a function that builds one only when needed:
+// the checks run millions of times and almost always pass.
+template <typename Message>
+std::string MessageOf(const Message& message) {
+    if constexpr (std::is_invocable_v<Message>) {
+        return message();
+    } else {
+        return std::string(message);
+    }
+}
+
+template <typename Message>
+void Require(bool condition, const Message& message) {
+    if (!condition) {
+        Fail(MessageOf(message));
+    }
+}
+
+template <typename Message>
+void RequireEqual(std::string_view expected, std::string_view actual, const Message& message) {
+    if (expected != actual) {
+        Fail(MessageOf(message), expected, actual);
+    }
+}
+
+template <typename Message>
+void RequireEqual(int64_t expected, int64_t actual, const Message& message) {
+    if (expected != actual) {
+        Fail(MessageOf(message), std::to_string(expected), std::to_string(actual));
+    }
+}
+
+// Bytes as C escapes, shortened around the first place where it matters.
+std::string Printable(std::string_view bytes);
+
+// `name` inside a folder of this process's own, created on first use and
+// removed with everything in it when the process ends.
+std::string ScratchPath(const std::string& name);
+
+// Writes the parts one after the other into a new file.
+void WriteFileBytes(const std::string& path, std::initializer_list<std::string_view> parts);
+std::string ReadFileBytes(const std::string& path);
+// Reads into `bytes`, reusing its memory: under AddressSanitizer every fresh
+// allocation of a few hundred KiB costs page faults, and speed finds bugs.
+void ReadFileBytes(const std::string& path, std::string& bytes);
+void RemoveFile(const std::string& path);
+
+}  // namespace quillo::fuzz

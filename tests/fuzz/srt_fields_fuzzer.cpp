@@ -1,0 +1,118 @@
+// The index and time-line scanners and the time tag against plain readings
+// of the same rules, and against the C library wherever its result is
+// defined (no number long enough to overflow, no NUL to end the string).
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "fuzz_support.h"
+#include "reference_model.h"
+#include "srt_fields.h"
+
+namespace quillo::fuzz {
+namespace {
+
+std::vector<int32_t> FieldsOf(const TimeRange& r) {
+    return {r.beginHours, r.beginMinutes, r.beginSeconds, r.beginMilliseconds,
+            r.endHours,   r.endMinutes,   r.endSeconds,   r.endMilliseconds};
+}
+
+std::string Numbers(const std::vector<int32_t>& fields) {
+    std::string text;
+    for (int32_t field : fields) {
+        text += std::to_string(field) + " ";
+    }
+    return text;
+}
+
+// True when the C library reads `line` exactly as its rules say.
+bool LibraryIsDefinedFor(std::string_view line) {
+    size_t digits = 0;
+    for (char c : line) {
+        if (c == '\0') {
+            return false;
+        }
+        digits = c >= '0' && c <= '9' ? digits + 1 : 0;
+        if (digits > 9) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void CheckIndex(std::string_view line) {
+    const int32_t index = ParseIndex(line);
+    RequireEqual(ReferenceIndex(line), index, [&] { return "the index of " + Printable(line); });
+    if (LibraryIsDefinedFor(line)) {
+        RequireEqual(std::atol(std::string(line).c_str()), index,
+                     [&] { return "atol's index of " + Printable(line); });
+    }
+}
+
+void CheckTag(const TimeRange& range) {
+    std::string tag = "text before ";
+    AppendTimeTag(tag, range);
+    RequireEqual("text before " + ReferenceTimeTag(FieldsOf(range)), tag,
+                 [&] { return "the time tag of " + Numbers(FieldsOf(range)); });
+}
+
+void CheckTimeLine(std::string_view line) {
+    TimeRange range{};
+    const bool parsed = ParseTimeLine(line, range);
+    const std::optional<std::vector<int32_t>> expected = ReferenceTimeFields(line);
+    Require(parsed == expected.has_value(), [&] {
+        return "the time line " + Printable(line) + (parsed ? " parses" : " does not parse");
+    });
+    if (parsed) {
+        RequireEqual(Numbers(*expected), Numbers(FieldsOf(range)),
+                     [&] { return "the fields of " + Printable(line); });
+        CheckTag(range);
+    }
+    if (LibraryIsDefinedFor(line)) {
+        int f[8] = {};
+        const int stored = std::sscanf(std::string(line).c_str(), "%d:%d:%d,%d --> %d:%d:%d,%d",
+                                       &f[0], &f[1], &f[2], &f[3], &f[4], &f[5], &f[6], &f[7]);
+        Require(parsed == (stored == 8), [&] { return "sscanf disagrees on " + Printable(line); });
+        if (parsed) {
+            RequireEqual(Numbers(std::vector<int32_t>(f, f + 8)), Numbers(FieldsOf(range)),
+                         [&] { return "sscanf's fields of " + Printable(line); });
+        }
+    }
+}
+
+// Eight fields taken straight from the input's bytes, so that every value,
+// the most negative included, reaches the formatting.
+void CheckTagOfRawFields(std::string_view input) {
+    if (input.size() < 8 * sizeof(int32_t)) {
+        return;
+    }
+    int32_t raw[8];
+    std::memcpy(raw, input.data(), sizeof raw);
+    CheckTag(TimeRange{raw[0], raw[1], raw[2], raw[3], raw[4], raw[5], raw[6], raw[7]});
+}
+
+}  // namespace
+}  // namespace quillo::fuzz
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    using namespace quillo::fuzz;
+    const std::string_view input(reinterpret_cast<const char*>(data), size);
+    // Every line on its own, as the run meets them, then the whole input.
+    for (std::string_view rest = input; !rest.empty();) {
+        const size_t end = rest.find('\n');
+        const std::string_view line = rest.substr(0, end);
+        CheckIndex(line);
+        CheckTimeLine(line);
+        rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
+    }
+    CheckIndex(input);
+    CheckTimeLine(input);
+    CheckTagOfRawFields(input);
+    return 0;
+}
