@@ -229,6 +229,14 @@ void AddFilesUnder(const fs::path& root, const fs::path& folder, std::vector<std
     std::error_code error;
     for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
         if (it->is_directory(error)) {
+#ifdef _WIN32
+            // Wine lists a folder named by more than MAX_PATH characters as
+            // if it were the current one; what lies that deep is checked by
+            // name instead.
+            if (it->path().native().size() >= 260) {
+                continue;
+            }
+#endif
             AddFilesUnder(root, it->path(), files);
         } else {
             files.push_back(it->path().lexically_relative(root).string());

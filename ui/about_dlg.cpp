@@ -1,0 +1,5 @@
+#include "about_dlg.h"
+
+#include "resource.h"
+
+CAboutDlg::CAboutDlg() : framework::Dialog(IDD_ABOUTBOX) {}
