@@ -14,7 +14,4 @@ std::string LocalText(const std::string& utf8);
 // Writes one line (in the local encoding) and a line end to standard error.
 void PrintErrorLine(const std::string& line);
 
-// Reads one line of an answer from standard input; empty at its end.
-std::string ReadAnswer();
-
 }  // namespace quillo::cli

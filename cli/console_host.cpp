@@ -1,6 +1,7 @@
 #include "console_host.h"
 
 #include <cstdio>
+#include <iostream>
 
 #include "console.h"
 #include "messages.h"
@@ -22,7 +23,8 @@ bool ConsoleHost::AskYesNo(const std::string&, const std::string&) {
     }
     std::fprintf(stderr, "File '%s' exists. Overwrite? [y/N] ", dest_.c_str());
     std::fflush(stderr);
-    const std::string answer = ReadAnswer();
+    std::string answer;
+    std::getline(std::cin, answer);
     const bool yes = !answer.empty() && (answer[0] == 'y' || answer[0] == 'Y');
     if (!yes) {
         Report(dest_, "exists; left untouched");

@@ -1,7 +1,6 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <iostream>
 
 #include "console.h"
 
@@ -19,12 +18,6 @@ void PrintErrorLine(const std::string& line) {
     std::string out = line + "\n";
     std::fwrite(out.data(), 1, out.size(), stderr);
     std::fflush(stderr);
-}
-
-std::string ReadAnswer() {
-    std::string answer;
-    std::getline(std::cin, answer);
-    return answer;
 }
 
 }  // namespace quillo::cli

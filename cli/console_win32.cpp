@@ -2,7 +2,6 @@
 #include <windows.h>
 
 #include <cstdio>
-#include <iostream>
 #include <string>
 
 #include "console.h"
@@ -53,12 +52,6 @@ void PrintErrorLine(const std::string& line) {
     std::string out = line + "\n";
     std::fwrite(out.data(), 1, out.size(), stderr);
     std::fflush(stderr);
-}
-
-std::string ReadAnswer() {
-    std::string answer;
-    std::getline(std::cin, answer);
-    return answer;
 }
 
 }  // namespace quillo::cli

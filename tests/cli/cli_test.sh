@@ -3,7 +3,7 @@
 # With "wine", the Windows build runs under Wine and only the cases that
 # differ by platform are run.
 set -uo pipefail
-program=$1
+program=$(realpath "$1")
 mode=${2:-native}
 here=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d)
