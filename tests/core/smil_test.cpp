@@ -52,9 +52,7 @@ TEST_F(SmilTest, NamesTheVideoAndTheDocumentByTheirBareNames) {
         request.separator = '/';
     }
     EXPECT_EQ(WriteSmilFile(request, kLatin, host), RunOutcome::Completed);
-    EXPECT_EQ(ReadBytes(SmilPath()),
-              "<smil>\r\n<body>\r\n<par>\r\n<video src=\"film.rmvb\"/>\r\n"
-              "<textstream src=\"film.rt\"/>\r\n</par>\r\n</body>\r\n</smil>\t\r\n");
+    EXPECT_EQ(ReadBytes(SmilPath()), test::SmilDocument("film.rmvb", "film.rt"));
     EXPECT_TRUE(host.notices.empty());
 }
 
@@ -80,9 +78,7 @@ TEST_F(SmilTest, NothingIsWrittenUnlessAskedForWithAVideo) {
 TEST_F(SmilTest, AnExistingFileIsReplacedWithoutAQuestion) {
     test::WriteBytes(SmilPath(), std::string(10'000, 'z'));
     EXPECT_EQ(WriteSmilFile(Request("film.rmvb"), kLatin, host), RunOutcome::Completed);
-    EXPECT_EQ(ReadBytes(SmilPath()),
-              "<smil>\r\n<body>\r\n<par>\r\n<video src=\"film.rmvb\"/>\r\n"
-              "<textstream src=\"film.rt\"/>\r\n</par>\r\n</body>\r\n</smil>\t\r\n");
+    EXPECT_EQ(ReadBytes(SmilPath()), test::SmilDocument("film.rmvb", "film.rt"));
     EXPECT_TRUE(host.notices.empty());
 }
 

@@ -69,20 +69,4 @@ void RecordingHost::ShowFileFailure(FileOperation operation, const std::string& 
         {Notice::FileFailure, operation == FileOperation::Read ? "read" : "write", fullPath});
 }
 
-std::string RealTextDocument(const std::vector<std::string>& entryLines, bool complete) {
-    std::string doc =
-        "<window duration=\"3:00:00.00\" width=\"640\" height=\"50\" wordwrap=\"true\" "
-        "loop=\"true\" bgcolor=\"black\">\r\n"
-        "<font color=\"white\" face=\"Arial\" size=\"+2\">\r\n"
-        "<center>\r\n"
-        "<b>\r\n";
-    for (const std::string& line : entryLines) {
-        doc += line + "\r\n";
-    }
-    if (complete) {
-        doc += "</b>\r\n</center>\r\n</font>\r\n</window>\r\n";
-    }
-    return doc;
-}
-
 }  // namespace quillo::test

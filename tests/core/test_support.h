@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "../common/expected_documents.h"
 #include "run_host.h"
 
 namespace quillo::test {
@@ -60,8 +61,5 @@ public:
 private:
     bool answerYes_;
 };
-
-// The document the converter writes around the given entry lines.
-std::string RealTextDocument(const std::vector<std::string>& entryLines, bool complete = true);
 
 }  // namespace quillo::test
