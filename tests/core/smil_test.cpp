@@ -94,5 +94,18 @@ TEST_F(SmilTest, AnUnopenablePathIsReportedNotPassedOver) {
         (std::vector<Notice>{{Notice::Error, messages::kCannotOpenSmil, messages::kErrorCaption}}));
 }
 
+TEST_F(SmilTest, AFullDiskIsReportedAndTheRunDoesNotCountAsDone) {
+#ifdef _WIN32
+    GTEST_SKIP() << "needs a link to the full device, which the native suite makes";
+#else
+    std::filesystem::create_symlink("/dev/full", SmilPath());
+    EXPECT_EQ(WriteSmilFile(Request("film.rmvb"), kLatin, host), RunOutcome::Stopped);
+    ASSERT_EQ(host.notices.size(), 1u);
+    EXPECT_EQ(host.notices[0].kind, Notice::FileFailure);
+    EXPECT_EQ(host.notices[0].text, "write");
+    EXPECT_EQ(host.notices[0].caption, SmilPath());
+#endif
+}
+
 }  // namespace
 }  // namespace quillo
