@@ -1,5 +1,5 @@
-# Warnings every target of ours is held to; -Werror only where asked, so a
-# newer compiler never breaks a user's build.
+# Warnings every target of ours is held to (and, on request, the sanitizers);
+# no -Werror, so that a newer compiler never breaks a user's build.
 add_library(quillo_warnings INTERFACE)
 target_compile_options(quillo_warnings INTERFACE -Wall -Wextra -Wshadow -Wconversion
                                                  -Wno-sign-conversion)
