@@ -55,8 +55,7 @@ protected:
 
 TEST_F(AboutBoxTest, LastItemOfTheSystemMenuOpensIt) {
     MakeForeground(window().Handle());
-    PressKeys({VK_MENU, VK_SPACE});
-    WaitFor("the system menu to open", [&] {
+    PressKeysUntil({VK_MENU, VK_SPACE}, "the system menu to open", [&] {
         for (HWND top : TopLevelWindowsOf(quillo_.Id())) {
             if (ClassNameOf(top) == L"#32768" && IsShown(top)) {
                 return true;
@@ -132,7 +131,7 @@ TEST_P(LeavingAboutTest, ReturnsToTheWindowWithEveryValueKept) {
             PostClick(ControlOf(about, IDOK));
             break;
         case AboutExit::EscapeKey:
-            PostKey(FocusInThreadOf(about), VK_ESCAPE);
+            PostKey(WaitForFocusIn(about), VK_ESCAPE);
             break;
         case AboutExit::CloseBox:
             PostMessageW(about, WM_SYSCOMMAND, SC_CLOSE, 0);
@@ -153,7 +152,7 @@ INSTANTIATE_TEST_SUITE_P(WaysOut, LeavingAboutTest,
 TEST_F(AboutBoxTest, F1OpensTheHelpBoxInTheWindow) {
     SetUnusualValues();
     MakeForeground(window().Handle());
-    PressKeys({VK_F1});
+    PressKeysUntil({VK_F1}, "the help box", [&] { return !quillo_.OtherDialogs().empty(); });
     const MessageBoxView help = MessageBoxView::WaitFor(quillo_);
     EXPECT_EQ(help.Owner(), window().Handle());
     EXPECT_FALSE(help.Text().empty());
@@ -166,7 +165,14 @@ TEST_F(AboutBoxTest, F1OpensTheHelpBoxInTheAboutBox) {
     OpenAboutByCommand(0x10);
     HWND about = WaitForAbout();
     MakeForeground(about);
-    PressKeys({VK_F1});
+    PressKeysUntil({VK_F1}, "the help box over the About box", [&] {
+        for (HWND dialog : quillo_.OtherDialogs()) {
+            if (GetWindow(dialog, GW_OWNER) == about) {
+                return true;
+            }
+        }
+        return false;
+    });
     const MessageBoxView help = MessageBoxView::WaitFor(quillo_, about);
     EXPECT_EQ(help.Owner(), about);
     help.Answer(IDOK);

@@ -181,7 +181,7 @@ TEST_P(LeavingTest, EndsTheProgramWithoutWritingAnything) {
             window().Click(control::kCancel);
             break;
         case WayOut::EscapeKey:
-            PostKey(FocusInThreadOf(window().Handle()), VK_ESCAPE);
+            PostKey(WaitForFocusIn(window().Handle()), VK_ESCAPE);
             break;
         case WayOut::CloseBox:
             PostMessageW(window().Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);

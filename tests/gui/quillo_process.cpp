@@ -1,5 +1,6 @@
 #include "quillo_process.h"
 
+#include <chrono>
 #include <cstdlib>
 #include <stdexcept>
 
@@ -25,9 +26,13 @@ UniqueHandle KillOnCloseJob() {
     return job;
 }
 
-HWND FindConverterWindow(DWORD processId) {
+// Wine reuses process identifiers at once, and the windows of a process that
+// has just ended can outlive it for a moment: the window must also belong to
+// the thread we started.
+HWND FindConverterWindow(DWORD processId, DWORD threadId) {
     for (HWND window : TopLevelWindowsOf(processId)) {
-        if (ClassNameOf(window) == kDialogClass && IsShown(window)) {
+        if (GetWindowThreadProcessId(window, nullptr) == threadId &&
+            ClassNameOf(window) == kDialogClass && IsShown(window)) {
             wchar_t caption[128] = {};
             GetWindowTextW(window, caption, 128);
             if (std::wstring(caption) == kConverterCaption) {
@@ -74,14 +79,16 @@ QuilloProcess::QuilloProcess(const std::wstring& workingFolder, const std::wstri
     process_ = UniqueHandle(info.hProcess);
     thread_ = UniqueHandle(info.hThread);
     processId_ = info.dwProcessId;
+    threadId_ = info.dwThreadId;
     job_ = KillOnCloseJob();
     if (job_) {
         AssignProcessToJobObject(job_.get(), process_.get());
     }
     ResumeThread(thread_.get());
     try {
-        window_ = ConverterWindow(WaitFor("the converter window of Quillo",
-                                          [this] { return FindConverterWindow(processId_); }));
+        window_ = ConverterWindow(WaitFor("the converter window of Quillo", [this] {
+            return FindConverterWindow(processId_, threadId_);
+        }));
     } catch (...) {
         // No destructor runs for a half-built object: end the program here.
         Terminate();
@@ -91,6 +98,12 @@ QuilloProcess::QuilloProcess(const std::wstring& workingFolder, const std::wstri
 
 QuilloProcess::~QuilloProcess() {
     Terminate();
+    // Let the windows of the ended process go before the next test looks for
+    // its own, so no test ever finds a window of this one.
+    const auto deadline = std::chrono::steady_clock::now() + kStepTimeout;
+    while (!TopLevelWindowsOf(processId_).empty() && std::chrono::steady_clock::now() < deadline) {
+        Sleep(15);
+    }
 }
 
 void QuilloProcess::Terminate() {

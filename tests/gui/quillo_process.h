@@ -52,6 +52,7 @@ private:
     UniqueHandle process_;
     UniqueHandle thread_;
     DWORD processId_ = 0;
+    DWORD threadId_ = 0;
     ConverterWindow window_{nullptr};
 };
 

@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "text.h"
+#include "wait.h"
 
 namespace quillo::gui {
 
@@ -116,6 +117,11 @@ HWND FocusInThreadOf(HWND window) {
         return nullptr;
     }
     return info.hwndFocus;
+}
+
+HWND WaitForFocusIn(HWND window) {
+    return WaitFor("a window of the program to take the focus",
+                   [window] { return FocusInThreadOf(window); });
 }
 
 void PostClick(HWND button) {

@@ -35,6 +35,9 @@ HWND ControlOf(HWND parent, int id);
 RECT RectInClientOf(HWND parent, HWND child);
 // The window that holds the keyboard focus in the thread that owns `window`.
 HWND FocusInThreadOf(HWND window);
+// The same, waiting until some window of that thread has the focus; a key
+// posted before then would go nowhere.
+HWND WaitForFocusIn(HWND window);
 
 // Presses a button the way its own click would (BM_CLICK), without waiting.
 void PostClick(HWND button);
