@@ -17,6 +17,7 @@ deps:
 	@for tool in cmake g++ i686-w64-mingw32-g++ x86_64-w64-mingw32-g++ Xvfb import clang; do \
 	  command -v $$tool >/dev/null || { scripts/install-deps.sh; break; }; done
 	@[ -x /usr/lib/wine/wine64 ] && [ -d /usr/src/googletest ] || scripts/install-deps.sh
+	@locale -a 2>/dev/null | grep -qix 'ja_JP.utf-\?8' || scripts/install-deps.sh
 
 native: deps
 	cmake -S . -B build/native -DCMAKE_BUILD_TYPE=Release >/dev/null

@@ -10,6 +10,8 @@ packages=(
   # The 64-bit toolchain and Wine run the Windows tests on kernels without 32-bit support.
   g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
   wine wine32 wine64 fonts-wine xvfb xauth x11-utils imagemagick time
+  # Wine takes its ANSI code page from the locale: ja_JP gives code page 932.
+  locales
   "$@"
 )
 
@@ -24,12 +26,22 @@ for p in "${packages[@]}"; do
   case "$status" in *"ok installed"*) ;; *) missing+=("$p") ;; esac
 done
 
-if [ "$need_i386" = 0 ] && [ "${#missing[@]}" = 0 ]; then
-  exit 0
-fi
+has_japanese_locale() { locale -a 2>/dev/null | grep -qix 'ja_JP.utf-\?8'; }
+
+add_japanese_locale() {
+  has_japanese_locale && return 0
+  echo "install-deps: generating the ja_JP.UTF-8 locale for the code page 932 tests"
+  $SUDO localedef -i ja_JP -f UTF-8 ja_JP.UTF-8
+}
 
 SUDO=""
 [ "$(id -u)" = 0 ] || SUDO=sudo
+
+if [ "$need_i386" = 0 ] && [ "${#missing[@]}" = 0 ]; then
+  add_japanese_locale
+  exit 0
+fi
+
 export DEBIAN_FRONTEND=noninteractive
 
 if [ "$need_i386" = 1 ]; then
@@ -40,4 +52,5 @@ echo "install-deps: installing ${missing[*]}"
 $SUDO apt-get update -qq
 # shellcheck disable=SC2068
 $SUDO apt-get install -y -qq --no-install-recommends ${missing[@]/wine32/wine32:i386} >/dev/null
+add_japanese_locale
 echo "install-deps: done"

@@ -115,5 +115,17 @@ else
   check "a full disk is reported" [ "$err" = "srt2rt: Z:\dev\full: Disque plein lors de l'acc"$'\xe8'"s "$'\xe0'" Z:\dev\full." ]
 fi
 
+if [ "$mode" = wine ]; then
+  # Japanese Windows (code page 932): the trail byte of 表 is '\', which must
+  # not split the name. The stem of "x.y表.srt" is "x".
+  mkdir 表
+  cp film.srt '表/x.y表.srt'
+  LC_ALL=ja_JP.UTF-8 run '表\x.y表.srt'
+  check "double-byte names convert" [ "$status" = 0 ]
+  check "a trail byte is no folder separator" cmp -s 表/x.rt expected.rt
+  LC_ALL=ja_JP.UTF-8 run '表\無い.srt'
+  check "double-byte names in messages" [ "$(iconv -f CP932 -t UTF-8 <<<"$err")" = "srt2rt: 表\無い.srt: Unable to open '.srt' file." ]
+fi
+
 echo "$passed passed, $failed failed"
 [ "$failed" = 0 ]
