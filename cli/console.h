@@ -8,10 +8,15 @@ namespace quillo::cli {
 // True when a person can answer questions on standard input.
 bool InputIsTerminal();
 
-// `utf8` in the encoding paths have here (the ANSI code page on Windows).
-std::string LocalText(const std::string& utf8);
+// Text in the encoding paths and arguments come in (the ANSI code page on
+// Windows), as UTF-8.
+std::string Utf8FromLocal(const std::string& local);
 
-// Writes one line (in the local encoding) and a line end to standard error.
-void PrintErrorLine(const std::string& line);
+// Writes UTF-8 text to standard error: as characters on a console, whose code
+// page may hold fewer of them than the ANSI one, else in the local encoding
+// that programs reading the stream expect.
+void PrintError(const std::string& utf8);
+// The same, with a line end.
+void PrintErrorLine(const std::string& utf8);
 
 }  // namespace quillo::cli

@@ -9,7 +9,7 @@
 namespace quillo::cli {
 
 void ConsoleHost::Report(const std::string& file, const std::string& text) {
-    PrintErrorLine("srt2rt: " + file + ": " + text);
+    PrintErrorLine("srt2rt: " + Utf8FromLocal(file) + ": " + text);
 }
 
 bool ConsoleHost::AskYesNo(const std::string&, const std::string&) {
@@ -21,8 +21,7 @@ bool ConsoleHost::AskYesNo(const std::string&, const std::string&) {
         Report(dest_, "exists; left untouched (use --force to replace it)");
         return false;
     }
-    std::fprintf(stderr, "File '%s' exists. Overwrite? [y/N] ", dest_.c_str());
-    std::fflush(stderr);
+    PrintError("File '" + Utf8FromLocal(dest_) + "' exists. Overwrite? [y/N] ");
     std::string answer;
     std::getline(std::cin, answer);
     const bool yes = !answer.empty() && (answer[0] == 'y' || answer[0] == 'Y');
@@ -39,9 +38,9 @@ void ConsoleHost::ShowError(const std::string& text, const std::string&) {
 }
 
 void ConsoleHost::ShowFileFailure(FileOperation operation, const std::string& fullPath) {
-    std::string text = LocalText(messages::FileFailureTemplate(operation));
+    std::string text = messages::FileFailureTemplate(operation);
     if (const size_t at = text.find("%1"); at != std::string::npos) {
-        text.replace(at, 2, fullPath);
+        text.replace(at, 2, Utf8FromLocal(fullPath));
     }
     Report(fullPath, text);
 }

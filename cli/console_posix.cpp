@@ -10,14 +10,17 @@ bool InputIsTerminal() {
     return ::isatty(STDIN_FILENO) == 1;
 }
 
-std::string LocalText(const std::string& utf8) {
-    return utf8;
+std::string Utf8FromLocal(const std::string& local) {
+    return local;
 }
 
-void PrintErrorLine(const std::string& line) {
-    std::string out = line + "\n";
-    std::fwrite(out.data(), 1, out.size(), stderr);
+void PrintError(const std::string& utf8) {
+    std::fwrite(utf8.data(), 1, utf8.size(), stderr);
     std::fflush(stderr);
+}
+
+void PrintErrorLine(const std::string& utf8) {
+    PrintError(utf8 + "\n");
 }
 
 }  // namespace quillo::cli

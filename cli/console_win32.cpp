@@ -18,6 +18,16 @@ std::wstring Widen(const std::string& text, UINT codePage) {
     return wide;
 }
 
+std::string Narrow(const std::wstring& wide, UINT codePage) {
+    const int size = static_cast<int>(wide.size());
+    std::string text(static_cast<size_t>(WideCharToMultiByte(codePage, 0, wide.data(), size,
+                                                             nullptr, 0, nullptr, nullptr)),
+                     '\0');
+    WideCharToMultiByte(codePage, 0, wide.data(), size, text.data(), static_cast<int>(text.size()),
+                        nullptr, nullptr);
+    return text;
+}
+
 bool IsConsole(HANDLE handle) {
     DWORD mode = 0;
     return GetConsoleMode(handle, &mode) != 0;
@@ -29,29 +39,25 @@ bool InputIsTerminal() {
     return IsConsole(GetStdHandle(STD_INPUT_HANDLE));
 }
 
-std::string LocalText(const std::string& utf8) {
-    const std::wstring wide = Widen(utf8, CP_UTF8);
-    const int size = static_cast<int>(wide.size());
-    std::string ansi(static_cast<size_t>(WideCharToMultiByte(CP_ACP, 0, wide.data(), size, nullptr,
-                                                             0, nullptr, nullptr)),
-                     '\0');
-    WideCharToMultiByte(CP_ACP, 0, wide.data(), size, ansi.data(), static_cast<int>(ansi.size()),
-                        nullptr, nullptr);
-    return ansi;
+std::string Utf8FromLocal(const std::string& local) {
+    return Narrow(Widen(local, CP_ACP), CP_UTF8);
 }
 
-void PrintErrorLine(const std::string& line) {
+void PrintError(const std::string& utf8) {
     HANDLE err = GetStdHandle(STD_ERROR_HANDLE);
     if (IsConsole(err)) {
-        // The console's own code page may differ from the ANSI one: write characters.
-        const std::wstring wide = Widen(line + "\r\n", CP_ACP);
+        const std::wstring wide = Widen(utf8, CP_UTF8);
         DWORD written = 0;
         WriteConsoleW(err, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
         return;
     }
-    std::string out = line + "\n";
-    std::fwrite(out.data(), 1, out.size(), stderr);
+    const std::string local = Narrow(Widen(utf8, CP_UTF8), CP_ACP);
+    std::fwrite(local.data(), 1, local.size(), stderr);
     std::fflush(stderr);
+}
+
+void PrintErrorLine(const std::string& utf8) {
+    PrintError(utf8 + "\n");
 }
 
 }  // namespace quillo::cli

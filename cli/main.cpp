@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "code_page.h"
+#include "console.h"
 #include "console_host.h"
 #include "conversion.h"
 #include "messages.h"
@@ -57,7 +58,8 @@ bool Convert(const std::string& source, const Options& options, const CodePage& 
 int Run(const std::vector<std::string>& args) {
     const ParseResult parsed = ParseOptions(args);
     if (!parsed.error.empty()) {
-        std::fprintf(stderr, "srt2rt: %s\nTry 'srt2rt --help'.\n", parsed.error.c_str());
+        PrintErrorLine("srt2rt: " + Utf8FromLocal(parsed.error));
+        PrintErrorLine("Try 'srt2rt --help'.");
         return kUsageError;
     }
     const Options& options = parsed.options;

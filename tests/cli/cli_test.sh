@@ -125,6 +125,11 @@ if [ "$mode" = wine ]; then
   check "a trail byte is no folder separator" cmp -s 表/x.rt expected.rt
   LC_ALL=ja_JP.UTF-8 run '表\無い.srt'
   check "double-byte names in messages" [ "$(iconv -f CP932 -t UTF-8 <<<"$err")" = "srt2rt: 表\無い.srt: Unable to open '.srt' file." ]
+  # A console gets characters, so the French accents survive code page 932,
+  # which has none. script(1) gives the program a terminal.
+  console=$(LC_ALL=ja_JP.UTF-8 script -qec "$(printf '%q ' "$here/../../scripts/wine-run" "$program" \
+    -f film.srt -o 'Z:\dev\full')" /dev/null </dev/null | tr -d '\r')
+  check "a console shows the accents" grep -qF "srt2rt: Z:\dev\full: Disque plein lors de l'accès à Z:\dev\full." <<<"$console"
 fi
 
 echo "$passed passed, $failed failed"
