@@ -29,10 +29,12 @@ export WINESERVER=${WINESERVER:-/usr/lib/wine/wineserver64}
 # ends instead of waiting for someone to click, and the in-process UI tests'
 # windows unmanaged: on a virtual screen without a window manager a managed
 # window takes two seconds to open. (Quillo.exe keeps its frame for `make run`;
-# its GUI tests switch it for their own run.) Bump the marker's version when
-# the settings change, so existing prefixes take them.
+# its GUI tests switch it for their own run.) Wine draws caption buttons with
+# Marlett, and Debian's Wine does not find the copy in fonts-wine by itself: the
+# close box would show a bare "r". Bump the marker's version when the settings
+# change, so existing prefixes take them.
 quillo_wine_prefix() {
-  local marker="$WINEPREFIX/.quillo-ready" version=2
+  local marker="$WINEPREFIX/.quillo-ready" version=3
   if [ "$(cat "$marker" 2>/dev/null)" != "$version" ]; then
     mkdir -p "$WINEPREFIX"
     "$QUILLO_WINE" wineboot -i >/dev/null 2>&1 || true
@@ -40,6 +42,9 @@ quillo_wine_prefix() {
       >/dev/null 2>&1
     "$QUILLO_WINE" reg add 'HKCU\Software\Wine\AppDefaults\ui_tests.exe\X11 Driver' \
       /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+    if [ -f /usr/share/wine/fonts/marlett.ttf ]; then
+      cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
+    fi
     "$WINESERVER" -w
     echo "$version" >"$marker"
   fi
