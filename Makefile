@@ -1,26 +1,33 @@
 # The commands users type. Everything builds under build/: native/ (Linux),
-# win32/ (Quillo.exe, the product) and, on kernels that run no 32-bit code,
-# win64/ (the same sources built to run the Windows tests under 64-bit Wine).
+# win32/ (Quillo.exe and srt2rt.exe, the product) and, on kernels that run no
+# 32-bit code, win64/ (the same sources built to run the Windows tests under
+# 64-bit Wine). Whether Wine can run 32-bit code is asked only in recipes,
+# which run after `deps` has installed it: asked while this file is read, a
+# fresh machine would always answer no.
 
 SHELL := /bin/bash
 JOBS ?= 2
-WIN_ARCH := $(shell source scripts/wine-env.sh && echo $$QUILLO_WIN_ARCH)
-WIN_TEST_DIR := build/$(WIN_ARCH)
+# TESTS=OFF builds the programs alone (make dist-check does, in its scratch clones).
+TESTS ?= ON
+PREFIX ?= /usr/local
+DESTDIR ?=
+WINE_ENV := source scripts/wine-env.sh
 TOOLCHAIN_win32 := cmake/mingw-i686.cmake
 TOOLCHAIN_win64 := cmake/mingw-x86_64.cmake
 
-.PHONY: all build run test bench fuzz deps native native-sanitize win32 win64 clean format
+.PHONY: all build run test bench fuzz deps native native-sanitize win32 win64 windows-test-build \
+	dist dist-check install clean format
 
 all: build
 
 deps:
-	@for tool in cmake g++ i686-w64-mingw32-g++ x86_64-w64-mingw32-g++ Xvfb import clang; do \
+	@for tool in cmake g++ i686-w64-mingw32-g++-win32 x86_64-w64-mingw32-g++-win32 Xvfb import clang zip; do \
 	  command -v $$tool >/dev/null || { scripts/install-deps.sh; break; }; done
 	@[ -x /usr/lib/wine/wine64 ] && [ -d /usr/src/googletest ] || scripts/install-deps.sh
 	@locale -a 2>/dev/null | grep -qix 'ja_JP.utf-\?8' || scripts/install-deps.sh
 
 native: deps
-	cmake -S . -B build/native -DCMAKE_BUILD_TYPE=Release >/dev/null
+	cmake -S . -B build/native -DCMAKE_BUILD_TYPE=Release -DQUILLO_BUILD_TESTS=$(TESTS) >/dev/null
 	cmake --build build/native -j$(JOBS)
 
 # The core and its tests again under AddressSanitizer and UndefinedBehaviorSanitizer.
@@ -28,27 +35,35 @@ native-sanitize: deps
 	cmake -S . -B build/native-sanitize -DCMAKE_BUILD_TYPE=Debug -DQUILLO_SANITIZE=ON >/dev/null
 	cmake --build build/native-sanitize -j$(JOBS)
 
-# The product is always the 32-bit build; its tests are built where they can run.
+# The product is always the 32-bit build. Its tests are built beside it where
+# Wine can run them, so that they run against the very files that ship.
 win32: deps
-	cmake -S . -B build/win32 -DCMAKE_TOOLCHAIN_FILE=$(TOOLCHAIN_win32) \
-	  -DQUILLO_BUILD_TESTS=$(if $(filter win32,$(WIN_ARCH)),ON,OFF) >/dev/null
+	@$(WINE_ENV); tests=$(TESTS); [ "$$QUILLO_WIN_ARCH" = win32 ] || tests=OFF; \
+	  echo "cmake -S . -B build/win32 (tests $$tests)"; \
+	  cmake -S . -B build/win32 -DCMAKE_TOOLCHAIN_FILE=$(TOOLCHAIN_win32) -DQUILLO_BUILD_TESTS=$$tests >/dev/null
 	cmake --build build/win32 -j$(JOBS)
 
 win64: deps
 	cmake -S . -B build/win64 -DCMAKE_TOOLCHAIN_FILE=$(TOOLCHAIN_win64) >/dev/null
 	cmake --build build/win64 -j$(JOBS)
 
+# The 64-bit build, only where the kernel runs no 32-bit code.
+windows-test-build: deps
+	@$(WINE_ENV); [ "$$QUILLO_WIN_ARCH" = win32 ] || $(MAKE) --no-print-directory win64
+
 build: native win32
 
-test: build native-sanitize $(if $(filter win64,$(WIN_ARCH)),win64)
+test: build native-sanitize windows-test-build
 	@echo "== native tests"
 	ctest --test-dir build/native --output-on-failure -j$(JOBS)
 	@echo "== native tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 	ctest --test-dir build/native-sanitize --output-on-failure -j$(JOBS)
-	@echo "== Windows tests under Wine ($(WIN_ARCH))"
-	scripts/with-display.sh ctest --test-dir $(WIN_TEST_DIR) --output-on-failure
+	@$(WINE_ENV); echo "== Windows tests under Wine ($$QUILLO_WIN_ARCH)"; \
+	  [ "$$QUILLO_WIN_ARCH" = win32 ] || echo "make test: this kernel runs no 32-bit code, so the" \
+	    "Windows tests run on the 64-bit build (build/win64), not on the 32-bit programs that ship"; \
+	  scripts/with-display.sh ctest --test-dir build/$$QUILLO_WIN_ARCH --output-on-failure
 
-run: win32 $(if $(filter win64,$(WIN_ARCH)),win64)
+run: build windows-test-build
 	scripts/run-window.sh
 
 bench: native
@@ -56,6 +71,19 @@ bench: native
 
 fuzz: deps
 	scripts/fuzz.sh
+
+# The downloads, in build/dist/: the Windows zip, the Linux tarball and SHA256SUMS.
+dist: build
+	scripts/dist.sh
+
+# Two `make dist` from two clean clones of HEAD must give the same bytes.
+dist-check: deps
+	scripts/dist-check.sh
+
+install: deps
+	cmake -S . -B build/native -DCMAKE_BUILD_TYPE=Release -DQUILLO_BUILD_TESTS=$(TESTS) >/dev/null
+	cmake --build build/native -j$(JOBS) --target srt2rt
+	scripts/install.sh "$(DESTDIR)$(PREFIX)"
 
 clean:
 	rm -rf build

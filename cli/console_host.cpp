@@ -1,7 +1,6 @@
 #include "console_host.h"
 
 #include <cstdio>
-#include <iostream>
 
 #include "console.h"
 #include "messages.h"
@@ -22,9 +21,13 @@ bool ConsoleHost::AskYesNo(const std::string&, const std::string&) {
         return false;
     }
     PrintError("File '" + Utf8FromLocal(dest_) + "' exists. Overwrite? [y/N] ");
-    std::string answer;
-    std::getline(std::cin, answer);
-    const bool yes = !answer.empty() && (answer[0] == 'y' || answer[0] == 'Y');
+    // The first character decides; the rest of the line is read away so that
+    // the next question of a batch starts on a fresh line.
+    const int first = std::getchar();
+    for (int c = first; c != '\n' && c != EOF;) {
+        c = std::getchar();
+    }
+    const bool yes = first == 'y' || first == 'Y';
     if (!yes) {
         Report(dest_, "exists; left untouched");
     }

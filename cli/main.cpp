@@ -10,6 +10,7 @@
 #include "messages.h"
 #include "options.h"
 #include "paths.h"
+#include "quillo_version.h"
 #include "smil.h"
 
 namespace quillo::cli {
@@ -68,7 +69,7 @@ int Run(const std::vector<std::string>& args) {
         return kAllConverted;
     }
     if (options.version) {
-        std::printf("srt2rt (Quillo) %s\n", QUILLO_VERSION);
+        std::fputs("srt2rt (Quillo) " QUILLO_VERSION "\n", stdout);
         return kAllConverted;
     }
 
@@ -89,7 +90,7 @@ int main(int argc, char** argv) {
     try {
         return quillo::cli::Run(std::vector<std::string>(argv + 1, argv + argc));
     } catch (const std::exception& error) {
-        std::fprintf(stderr, "srt2rt: %s\n", error.what());
+        quillo::cli::PrintErrorLine(std::string("srt2rt: ") + error.what());
         return 1;
     }
 }

@@ -8,4 +8,8 @@ set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
 add_subdirectory(${QUILLO_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
+if(WIN32)
+    target_compile_options(gtest PUBLIC
+        -include ${PROJECT_SOURCE_DIR}/tests/common/gtest_notification_win32.h)
+endif()
 include(GoogleTest)

@@ -1,7 +1,6 @@
 #include "conversion.h"
 
 #include <cstdint>
-#include <cstdio>
 
 #include "messages.h"
 #include "srt_fields.h"
@@ -20,9 +19,10 @@ constexpr const char* kOpeningLines[] = {
 };
 constexpr const char* kClosingLines[] = {"</b>", "</center>", "</font>", "</window>"};
 
+// The message with the entry's ordinal in place of its "%d".
 std::string EntryMessage(const char* format, int32_t entry) {
-    char text[96];
-    std::snprintf(text, sizeof text, format, static_cast<int>(entry));
+    std::string text = format;
+    text.replace(text.find("%d"), 2, std::to_string(entry));
     return text;
 }
 

@@ -24,8 +24,9 @@ public:
     ~OsFile() { Close(); }
 
     // Opens `path` so that no other opener, this process included, can open it
-    // while we hold it, and so that we fail while anyone else holds it. A
-    // folder never opens. Returns false (and stays closed) on any failure.
+    // while we hold it, and so that we fail while anyone else holds it. On
+    // POSIX this holds for regular files; devices, FIFOs and terminals open
+    // unlocked. A folder never opens. Returns false (and stays closed) on any failure.
     bool Open(const std::string& path, Mode mode);
 
     // Adopts the process's standard input or output (for the command line).

@@ -1,6 +1,8 @@
-// POSIX files for the native build. Sharing is refused with an exclusive
-// flock taken before anything else, so that a destination naming the source
-// by another path fails to lock before it could be truncated.
+// POSIX files for the native build. Sharing of regular files is refused with
+// an exclusive flock taken before anything else, so that a destination naming
+// the source by another path fails to lock before it could be truncated.
+// Devices, FIFOs and terminals are not files anyone shares a copy of: a lock
+// on /dev/null would be system-wide and fail whoever else writes there.
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -37,11 +39,12 @@ bool OsFile::Open(const std::string& path, Mode mode) {
         return false;
     }
     struct stat info {};
-    const bool usable = ::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd, &info) == 0 &&
-                        !S_ISDIR(info.st_mode) &&
-                        // Only now that the file is ours alone may it be emptied;
-                        // devices such as /dev/full have nothing to truncate.
-                        (mode == Mode::Read || !S_ISREG(info.st_mode) || ::ftruncate(fd, 0) == 0);
+    bool usable = ::fstat(fd, &info) == 0 && !S_ISDIR(info.st_mode);
+    if (usable && S_ISREG(info.st_mode)) {
+        // Only once the file is ours alone may it be emptied.
+        usable = ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
+                 (mode == Mode::Read || ::ftruncate(fd, 0) == 0);
+    }
     if (!usable) {
         ::close(fd);
         return false;

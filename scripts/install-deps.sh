@@ -12,6 +12,8 @@ packages=(
   wine wine32 wine64 fonts-wine xvfb xauth x11-utils imagemagick time
   # Wine takes its ANSI code page from the locale: ja_JP gives code page 932.
   locales
+  # make dist: the archives and a check of the man page.
+  zip man-db
   "$@"
 )
 

@@ -7,7 +7,6 @@
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
-#include <thread>
 #else
 #include <sys/resource.h>
 
@@ -140,19 +139,29 @@ TEST_F(FaultTest, ADestinationFillingUpMidRunKeepsEverythingWrittenBeforeIt) {
     HANDLE readEnd = nullptr;
     HANDLE writeEnd = nullptr;
     ASSERT_TRUE(CreatePipe(&readEnd, &writeEnd, nullptr, 64 * 1024));
-    std::string received;
-    std::thread consumer([&] {
-        char block[4096];
-        while (received.size() < room) {
-            DWORD count = 0;
-            const DWORD want = static_cast<DWORD>(std::min(sizeof block, room - received.size()));
-            if (!ReadFile(readEnd, block, want, &count, nullptr) || count == 0) {
-                break;
+    // The reader runs on a thread of its own: the writer blocks on a full pipe.
+    struct Consumer {
+        HANDLE readEnd;
+        size_t room;
+        std::string received;
+        static DWORD WINAPI Run(void* self) {
+            Consumer& c = *static_cast<Consumer*>(self);
+            char block[4096];
+            while (c.received.size() < c.room) {
+                DWORD count = 0;
+                const DWORD want =
+                    static_cast<DWORD>(std::min(sizeof block, c.room - c.received.size()));
+                if (!ReadFile(c.readEnd, block, want, &count, nullptr) || count == 0) {
+                    break;
+                }
+                c.received.append(block, count);
             }
-            received.append(block, count);
+            CloseHandle(c.readEnd);
+            return 0;
         }
-        CloseHandle(readEnd);
-    });
+    } consumer{readEnd, room, {}};
+    const HANDLE thread = CreateThread(nullptr, 0, &Consumer::Run, &consumer, 0, nullptr);
+    ASSERT_NE(thread, nullptr);
 
     // The writer adopts the pipe the way the command line adopts its output.
     const HANDLE savedOutput = GetStdHandle(STD_OUTPUT_HANDLE);
@@ -163,12 +172,13 @@ TEST_F(FaultTest, ADestinationFillingUpMidRunKeepsEverythingWrittenBeforeIt) {
     TextReader reader;
     ASSERT_TRUE(reader.Open(sourcePath));
     const RunOutcome outcome = ConvertAndClose(reader, dest, true, CodePage::SingleByte(), host);
-    consumer.join();
+    WaitForSingleObject(thread, INFINITE);
+    CloseHandle(thread);
     CloseHandle(writeEnd);
 
     EXPECT_EQ(outcome, RunOutcome::Stopped);
     EXPECT_EQ(host.notices, Notices{WriteFailure("the pipe")});
-    EXPECT_TRUE(SameBytes(source.document.substr(0, room), received));
+    EXPECT_TRUE(SameBytes(source.document.substr(0, room), consumer.received));
     EXPECT_TRUE(SameBytes(source.bytes, ReadBytes(sourcePath)));
 }
 

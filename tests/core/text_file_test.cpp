@@ -143,6 +143,21 @@ TEST(ExclusiveOpen, AWriterHoldsItsFileToo) {
     EXPECT_TRUE(reader.Open(path));
 }
 
+#ifndef _WIN32
+// The lock is for files someone keeps: a lock on a device would be
+// system-wide, so two runs writing to /dev/null would fail each other.
+TEST(ExclusiveOpen, DevicesAreNotLocked) {
+    for (const char* device : {"/dev/null", "/dev/full"}) {
+        TextWriter first;
+        TextWriter second;
+        ASSERT_TRUE(first.Open(device)) << device;
+        EXPECT_TRUE(second.Open(device)) << device << " refused a second writer";
+        TextReader reader;
+        EXPECT_TRUE(reader.Open(device)) << device << " refused a reader";
+    }
+}
+#endif
+
 // Where every write fails with "no space left": /dev/full, which Wine shows as Z:\dev\full.
 std::string FullDevice() {
 #ifdef _WIN32
