@@ -19,6 +19,35 @@ constexpr const char* kOpeningLines[] = {
 };
 constexpr const char* kClosingLines[] = {"</b>", "</center>", "</font>", "</window>"};
 
+// Each "|" of a text line becomes <BR>, as a character of the code page: a
+// trail byte that happens to be "|" stays what it is. Lines from the reader
+// are padded for the search.
+void PutReplacingBars(TextWriter& dest, std::string_view text, const CodePage& codePage) {
+    const char* end = text.data() + text.size();
+    const char* bar = FindBytePadded(text.data(), end, '|');
+    if (bar == end) {
+        dest.Put(text);  // most lines hold none
+        return;
+    }
+    if (codePage.HasLeadBytes()) {
+        size_t start = 0;
+        for (size_t pos; (pos = codePage.FindFirst(text.substr(start), '|')) != std::string_view::npos;) {
+            dest.Put(text.substr(start, pos));
+            dest.Put("<BR>");
+            start += pos + 1;
+        }
+        dest.Put(text.substr(start));
+        return;
+    }
+    const char* from = text.data();
+    do {
+        dest.Put(std::string_view(from, static_cast<size_t>(bar - from)));
+        dest.Put("<BR>");
+        from = bar + 1;
+    } while ((bar = FindBytePadded(from, end, '|')) != end);
+    dest.Put(std::string_view(from, static_cast<size_t>(end - from)));
+}
+
 // The message with the entry's ordinal in place of its "%d".
 std::string EntryMessage(const char* format, int32_t entry) {
     std::string text = format;
@@ -34,10 +63,10 @@ bool ConvertStream(TextReader& source, TextWriter& dest, bool verifyLineNumbers,
         dest.WriteLine(opening);
     }
 
-    std::string line;
-    std::string entry;
+    std::string_view line;    // valid until the next read
     uint32_t entryCount = 0;  // unsigned so that a count past 2^31 wraps as in C
     bool haveLine = false;    // after an entry, `line` holds the line that closed it
+    char tag[kMaxTimeTagLength];
     for (;;) {
         if (!haveLine && !source.ReadLine(line)) {
             break;
@@ -52,29 +81,40 @@ bool ConvertStream(TextReader& source, TextWriter& dest, bool verifyLineNumbers,
 
         ++entryCount;
         const int32_t ordinal = static_cast<int32_t>(entryCount);
-        if (verifyLineNumbers && ParseIndex(line) != ordinal) {
+        if (verifyLineNumbers && ParseIndexOfPaddedLine(line) != ordinal) {
             host.ShowError(EntryMessage(messages::kLineNumberError, ordinal),
                            messages::kErrorCaption);
             return false;
         }
 
         source.ReadLine(line);  // at the end of the file the time line is empty, and fails
-        TimeRange times;
-        if (!ParseTimeLine(line, times)) {
-            host.ShowError(EntryMessage(messages::kTimeFormatError, ordinal),
-                           messages::kErrorCaption);
-            return false;
+        // The entry goes straight into the output block; no text line holds
+        // an LF, so nothing needs translating on the way.
+        dest.BeginLine();
+        char* out = dest.Reserve(kMaxTimeTagLength);
+        size_t tagLength = UsualTimeTag(line, out != nullptr ? out : tag);
+        if (tagLength == 0) {
+            TimeRange times;
+            if (!ScanTimeLine(line, times)) {
+                dest.DiscardUnfinishedLine();
+                host.ShowError(EntryMessage(messages::kTimeFormatError, ordinal),
+                               messages::kErrorCaption);
+                return false;
+            }
+            tagLength = FormatTimeTag(out != nullptr ? out : tag, times);
         }
-
-        entry.clear();
-        AppendTimeTag(entry, times);
+        if (out != nullptr) {
+            dest.Commit(tagLength);
+        } else {
+            dest.Put(std::string_view(tag, tagLength));  // a block too small for a tag
+        }
         for (bool first = true; source.ReadLine(line) && !line.empty(); first = false) {
             if (!first) {
-                entry.append("<BR>");
+                dest.Put("<BR>");
             }
-            codePage.AppendReplacing(entry, line, '|', "<BR>");
+            PutReplacingBars(dest, line, codePage);
         }
-        dest.WriteLine(entry);
+        dest.EndLine();
     }
 
     for (const char* closing : kClosingLines) {
@@ -91,7 +131,11 @@ RunOutcome ConvertAndClose(TextReader& source, TextWriter& dest, bool verifyLine
         dest.Close();  // after a failed entry too: what was written must reach the disk
         return converted ? RunOutcome::Completed : RunOutcome::Stopped;
     } catch (const FileError& error) {
-        // Closing happens as we unwind; what was written stays.
+        // Closing happens as we unwind; what was written stays, in whole
+        // lines: an entry cut short by a failed read is not written.
+        if (error.operation == FileOperation::Read) {
+            dest.DiscardUnfinishedLine();
+        }
         source.Close();
         try {
             dest.Close();

@@ -1,6 +1,8 @@
 #include "srt_fields.h"
 
 #include <cstddef>
+#include <algorithm>
+#include <cstring>
 
 namespace quillo {
 namespace {
@@ -58,9 +60,29 @@ void SkipSpace(std::string_view text, size_t& pos) {
     }
 }
 
-// printf("%d") for minutes-and-smaller fields would be "%02d": at least
-// `width` digits, zero-filled, the minus sign in front of the zeros.
-void AppendNumber(std::string& out, int32_t value, int width) {
+// "00" to "99", for the two-digit fields that nearly every time holds.
+struct TwoDigits {
+    char pairs[200];
+    constexpr TwoDigits() : pairs() {
+        for (int i = 0; i < 100; ++i) {
+            pairs[2 * i] = static_cast<char>('0' + i / 10);
+            pairs[2 * i + 1] = static_cast<char>('0' + i % 10);
+        }
+    }
+};
+constexpr TwoDigits kTwoDigits;
+
+// printf's "%0*d": at least `width` digits, zero-filled, the minus sign in
+// front of the zeros and counted in the width.
+char* FormatNumber(char* out, int32_t value, int width) {
+    if (value >= 0 && value < 100 && width <= 2) {
+        if (value >= 10 || width == 2) {
+            std::memcpy(out, kTwoDigits.pairs + 2 * value, 2);
+            return out + 2;
+        }
+        *out = static_cast<char>('0' + value);
+        return out + 1;
+    }
     char digits[12];
     int count = 0;
     uint32_t magnitude =
@@ -70,37 +92,238 @@ void AppendNumber(std::string& out, int32_t value, int width) {
         magnitude /= 10u;
     } while (magnitude != 0);
     if (value < 0) {
-        out.push_back('-');
-        --width;  // printf counts the sign in the field width
+        *out++ = '-';
+        --width;
     }
     for (int i = count; i < width; ++i) {
-        out.push_back('0');
+        *out++ = '0';
     }
     while (count > 0) {
-        out.push_back(digits[--count]);
+        *out++ = digits[--count];
     }
+    return out;
 }
 
-void AppendClock(std::string& out, int32_t hours, int32_t minutes, int32_t seconds,
-                 int32_t milliseconds) {
-    AppendNumber(out, hours, 1);
-    out.push_back(':');
-    AppendNumber(out, minutes, 2);
-    out.push_back(':');
-    AppendNumber(out, seconds, 2);
-    out.push_back('.');
-    AppendNumber(out, milliseconds / 10, 2);  // truncates toward zero, as C does
+// "%02d" for a field that almost always lies in 0..99.
+char* FormatTwoDigits(char* out, int32_t value) {
+    if (static_cast<uint32_t>(value) < 100) {
+        std::memcpy(out, kTwoDigits.pairs + 2 * value, 2);
+        return out + 2;
+    }
+    return FormatNumber(out, value, 2);
+}
+
+char* FormatClock(char* out, int32_t hours, int32_t minutes, int32_t seconds,
+                  int32_t milliseconds) {
+    if (static_cast<uint32_t>(hours) < 10) {
+        *out++ = static_cast<char>('0' + hours);
+    } else if (static_cast<uint32_t>(hours) < 100) {
+        out = FormatTwoDigits(out, hours);
+    } else if (static_cast<uint32_t>(hours) < 10000) {
+        // Long films and concatenated seasons.
+        out = FormatTwoDigits(out, hours / 100);
+        if (hours < 1000) {
+            out[-2] = out[-1];
+            --out;
+        }
+        out = FormatTwoDigits(out, hours % 100);
+    } else {
+        out = FormatNumber(out, hours, 1);
+    }
+    *out++ = ':';
+    out = FormatTwoDigits(out, minutes);
+    *out++ = ':';
+    out = FormatTwoDigits(out, seconds);
+    *out++ = '.';
+    return FormatTwoDigits(out, milliseconds / 10);  // truncates toward zero, as C does
+}
+
+template <size_t N>
+char* Literal(char* out, const char (&text)[N]) {
+    std::memcpy(out, text, N - 1);
+    return out + N - 1;
+}
+
+// Two decimal digits at `p`, as a number; -1 when either is not a digit.
+int TwoDigitsAt(const char* p) {
+    const unsigned tens = static_cast<unsigned char>(p[0]) - unsigned{'0'};
+    const unsigned ones = static_cast<unsigned char>(p[1]) - unsigned{'0'};
+    return tens < 10 && ones < 10 ? static_cast<int>(tens * 10 + ones) : -1;
+}
+
+// ":MM:SS,mmm" at `p` (10 bytes) into minutes, seconds and milliseconds.
+bool ClockTailAt(const char* p, int32_t* fields) {
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+    // Eight bytes at once: each digit XOR '0' must give 0 to 9, each
+    // separator XOR itself 0.
+    uint64_t word;
+    std::memcpy(&word, p, 8);
+    const uint64_t x = word ^ 0x302C30303A30303Aull;  // ":00:00,0", first byte lowest
+    const bool digitsAndSeparators =
+        (((x + 0x7676767676767676ull) | x) & 0x8080808080808080ull) == 0 &&
+        (x & 0x00FF0000FF0000FFull) == 0;
+    const int lastTwo = TwoDigitsAt(p + 8);
+    if (!digitsAndSeparators || lastTwo < 0) {
+        return false;
+    }
+    const auto byte = [x](int i) { return static_cast<int32_t>((x >> (8 * i)) & 0xFF); };
+    fields[0] = byte(1) * 10 + byte(2);
+    fields[1] = byte(4) * 10 + byte(5);
+    fields[2] = byte(7) * 100 + lastTwo;
+    return true;
+#else
+    const int minutes = TwoDigitsAt(p + 1);
+    const int seconds = TwoDigitsAt(p + 4);
+    const int high = TwoDigitsAt(p + 7);
+    const unsigned last = static_cast<unsigned char>(p[9]) - unsigned{'0'};
+    if (p[0] != ':' || p[3] != ':' || p[6] != ',' || (minutes | seconds | high) < 0 || last >= 10) {
+        return false;
+    }
+    fields[0] = minutes;
+    fields[1] = seconds;
+    fields[2] = high * 10 + static_cast<int>(last);
+    return true;
+#endif
+}
+
+// "H:MM:SS,mmm" at `p` (hours of one to nine digits, so that they cannot
+// overflow), within `end`; returns where it ends, or nullptr.
+const char* UsualClockAt(const char* p, const char* end, int32_t* fields) {
+    if (end - p < 11) {
+        return nullptr;
+    }
+    const char* const limit = std::min(p + 9, end - 10);
+    int32_t hours = 0;
+    const char* digit = p;
+    for (unsigned d; digit < limit && (d = static_cast<unsigned char>(*digit) - unsigned{'0'}) < 10;
+         ++digit) {
+        hours = hours * 10 + static_cast<int32_t>(d);
+    }
+    if (digit == p || !ClockTailAt(digit, fields + 1)) {
+        return nullptr;
+    }
+    fields[0] = hours;
+    return digit + 10;
+}
+
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+constexpr uint64_t kOnes = 0x0101010101010101ull;
+constexpr uint64_t kHighBits = 0x8080808080808080ull;
+
+uint64_t Load8(const char* p) {
+    uint64_t word;
+    std::memcpy(&word, p, 8);
+    return word;
+}
+
+// The bytes of `x` below `mask` are all 0 to 9.
+bool AllBelowTen(uint64_t x, uint64_t mask) {
+    return (((x + 0x7676767676767676ull) | x) & kHighBits & mask) == 0;
+}
+
+// Copies the clock "H:MM:SS,mmm" at `p` (1 to 7 hour digits) as the tag
+// prints it, "H:MM:SS.CC": hours without leading zeros, the milliseconds cut
+// to centiseconds, which for three digits are the first two. Returns the end
+// of the clock, or nullptr.
+const char* CopyUsualClock(const char* p, const char* end, char*& out) {
+    if (end - p < 11) {
+        return nullptr;
+    }
+    const uint64_t head = Load8(p);
+    const uint64_t colons = head ^ (kOnes * ':');
+    const uint64_t firstColon = (colons - kOnes) & ~colons & kHighBits;
+    const int hourDigits = firstColon != 0 ? __builtin_ctzll(firstColon) / 8 : 0;
+    const uint64_t hourMask = (uint64_t{1} << (8 * hourDigits)) - 1;
+    const uint64_t digits = head ^ (kOnes * '0');
+    if (hourDigits == 0 || !AllBelowTen(digits, hourMask)) {
+        return nullptr;
+    }
+    const char* colon = p + hourDigits;
+    if (end - colon < 10) {
+        return nullptr;
+    }
+    const uint64_t x = Load8(colon) ^ 0x302C30303A30303Aull;  // ":00:00,0", first byte lowest
+    const unsigned tens = static_cast<unsigned char>(colon[8]) - unsigned{'0'};
+    const unsigned ones = static_cast<unsigned char>(colon[9]) - unsigned{'0'};
+    if (!AllBelowTen(x, ~uint64_t{0}) || (x & 0x00FF0000FF0000FFull) != 0 || tens >= 10 ||
+        ones >= 10) {
+        return nullptr;
+    }
+    // Leading zeros go, but not the last hour digit.
+    const uint64_t significant = digits & (hourMask >> 8);
+    const int zeros = significant != 0 ? __builtin_ctzll(significant) / 8 : hourDigits - 1;
+    std::memcpy(out, p + zeros, 8);
+    out += hourDigits - zeros;
+    std::memcpy(out, colon, 6);  // ":MM:SS"
+    out[6] = '.';
+    out[7] = colon[7];
+    out[8] = colon[8];
+    out += 9;
+    return colon + 10;
+}
+#endif
+
+// "H:MM:SS,mmm --> H:MM:SS,mmm", then anything but a digit (which would
+// extend the last number). Every other shape goes to the general scanner.
+bool ParseUsualTimeLine(std::string_view line, TimeRange& out) {
+    const char* const end = line.data() + line.size();
+    int32_t f[8];
+    const char* p = UsualClockAt(line.data(), end, f);
+    if (p == nullptr || end - p < 5 || std::memcmp(p, " --> ", 5) != 0) {
+        return false;
+    }
+    p = UsualClockAt(p + 5, end, f + 4);
+    if (p == nullptr || (p < end && IsDigit(*p))) {
+        return false;
+    }
+    out = TimeRange{f[0], f[1], f[2], f[3], f[4], f[5], f[6], f[7]};
+    return true;
 }
 
 }  // namespace
 
 int32_t ParseIndex(std::string_view line) {
+    // The common index line is digits alone.
+    if (line.size() - 1 < 9) {  // one to nine digits cannot overflow
+        const char* p = line.data();
+        const char* const end = p + line.size();
+        uint32_t value = 0;
+        for (unsigned digit; p < end && (digit = static_cast<unsigned char>(*p) - unsigned{'0'}) < 10;
+             ++p) {
+            value = value * 10u + digit;
+        }
+        if (p == end) {
+            return static_cast<int32_t>(value);
+        }
+    }
     size_t pos = 0;
-    int32_t value = 0;
-    return ScanInteger(line, pos, true, value) ? value : 0;
+    int32_t general = 0;
+    return ScanInteger(line, pos, true, general) ? general : 0;
+}
+
+int32_t ParseIndexOfPaddedLine(std::string_view line) {
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+    // One to eight digits, read as one word: the usual index line.
+    if (line.size() - 1 < 8) {
+        const int unused = 8 * (8 - static_cast<int>(line.size()));
+        const uint64_t digits = (Load8(line.data()) ^ (kOnes * '0')) << unused;
+        if (AllBelowTen(digits, ~uint64_t{0})) {
+            // Most significant digit first: combine pairs, quads, then halves.
+            uint64_t v = (digits * 10 + (digits >> 8)) & 0x00FF00FF00FF00FFull;
+            v = (v * 100 + (v >> 16)) & 0x0000FFFF0000FFFFull;
+            v = (v * 10000 + (v >> 32)) & 0xFFFFFFFFull;
+            return static_cast<int32_t>(v);
+        }
+    }
+#endif
+    return ParseIndex(line);
 }
 
 bool ParseTimeLine(std::string_view line, TimeRange& out) {
+    return ParseUsualTimeLine(line, out) || ScanTimeLine(line, out);
+}
+
+bool ScanTimeLine(std::string_view line, TimeRange& out) {
     // Each %d skips white space itself; ':' and ',' must follow a number
     // directly; each blank around "-->" matches any run of white space.
     size_t pos = 0;
@@ -128,12 +351,42 @@ bool ParseTimeLine(std::string_view line, TimeRange& out) {
     return true;
 }
 
-void AppendTimeTag(std::string& out, const TimeRange& r) {
-    out.append("<Time Begin=\"");
-    AppendClock(out, r.beginHours, r.beginMinutes, r.beginSeconds, r.beginMilliseconds);
-    out.append("\" End=\"");
-    AppendClock(out, r.endHours, r.endMinutes, r.endSeconds, r.endMilliseconds);
-    out.append("\" /><clear/> ");
+size_t UsualTimeTag(std::string_view line, char* out) {
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+    char* const start = out;
+    const char* const end = line.data() + line.size();
+    out = Literal(out, "<Time Begin=\"");
+    const char* p = CopyUsualClock(line.data(), end, out);
+    if (p == nullptr || end - p < 5 || std::memcmp(p, " --> ", 5) != 0) {
+        return 0;
+    }
+    out = Literal(out, "\" End=\"");
+    p = CopyUsualClock(p + 5, end, out);
+    if (p == nullptr || (p < end && IsDigit(*p))) {
+        return 0;
+    }
+    out = Literal(out, "\" /><clear/> ");
+    return static_cast<size_t>(out - start);
+#else
+    (void)line;
+    (void)out;
+    return 0;
+#endif
+}
+
+size_t FormatTimeTag(char* out, const TimeRange& r) {
+    char* const start = out;
+    out = Literal(out, "<Time Begin=\"");
+    out = FormatClock(out, r.beginHours, r.beginMinutes, r.beginSeconds, r.beginMilliseconds);
+    out = Literal(out, "\" End=\"");
+    out = FormatClock(out, r.endHours, r.endMinutes, r.endSeconds, r.endMilliseconds);
+    out = Literal(out, "\" /><clear/> ");
+    return static_cast<size_t>(out - start);
+}
+
+void AppendTimeTag(std::string& out, const TimeRange& range) {
+    char tag[kMaxTimeTagLength];
+    out.append(tag, FormatTimeTag(tag, range));
 }
 
 }  // namespace quillo

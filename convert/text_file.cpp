@@ -1,19 +1,19 @@
 #include "text_file.h"
 
-#include <cstring>
+#include <algorithm>
 #include <utility>
 
 namespace quillo {
 namespace {
 
-// Large enough that reads and writes cost few system calls, small enough to
-// keep the whole run within a few megabytes whatever the file size.
-constexpr size_t kBlockSize = 128 * 1024;
 constexpr char kCtrlZ = 0x1A;
 
 }  // namespace
 
-TextReader::TextReader() : buffer_(new char[kBlockSize]) {}
+TextReader::TextReader(size_t blockSize)
+    : blockSize_(std::max<size_t>(blockSize, 1)),
+      storage_(new char[1 + blockSize_ + kSearchPadding]()),
+      block_(storage_.get() + 1) {}
 TextReader::~TextReader() = default;
 
 bool TextReader::Open(const std::string& path) {
@@ -31,74 +31,128 @@ void TextReader::Attach(OsFile file, std::string name) {
     name_ = std::move(name);
 }
 
+void TextReader::AttachMemory(std::string_view bytes, std::string name) {
+    Close();
+    memory_ = bytes.data() != nullptr ? bytes.data() : "";
+    memoryLeft_ = bytes.size();
+    name_ = std::move(name);
+}
+
 void TextReader::Close() {
     file_.Close();  // a read-only handle has nothing left to lose
-    begin_ = end_ = 0;
+    memory_ = nullptr;
+    memoryLeft_ = 0;
+    next_ = end_ = nul_ = block_;  // empty, and safe to search
+    lineNumber_ = 0;
     atEnd_ = false;
 }
 
 bool TextReader::Refill() {
-    begin_ = end_ = 0;
-    if (atEnd_ || !file_.IsOpen()) {
+    next_ = end_ = nul_ = block_;  // empty, and safe to search
+    if (atEnd_ || !IsOpen()) {
         return false;
     }
-    const std::ptrdiff_t count = file_.Read(buffer_.get(), kBlockSize);
-    if (count < 0) {
-        atEnd_ = true;
-        throw FileError{FileOperation::Read, name_};
+    size_t count;
+    if (memory_ != nullptr) {
+        count = std::min(blockSize_, memoryLeft_);
+        std::memcpy(block_, memory_, count);
+        memory_ += count;
+        memoryLeft_ -= count;
+    } else {
+        const std::ptrdiff_t read = file_.Read(block_, blockSize_);
+        if (read < 0) {
+            atEnd_ = true;
+            throw FileError{FileOperation::Read, name_};
+        }
+        count = static_cast<size_t>(read);
     }
     if (count == 0) {
         atEnd_ = true;
         return false;
     }
-    end_ = static_cast<size_t>(count);
+    next_ = block_;
+    end_ = next_ + count;
     // A Ctrl-Z ends the file where it stands: nothing after it is ever read.
-    if (const void* z = std::memchr(buffer_.get(), kCtrlZ, end_)) {
-        end_ = static_cast<size_t>(static_cast<const char*>(z) - buffer_.get());
+    if (const char* z = FindByte(next_, end_, kCtrlZ)) {
+        end_ = z;
         atEnd_ = true;
     }
-    return end_ > 0;
+    FindNul();
+    return next_ != end_;
 }
 
-bool TextReader::ReadLine(std::string& line) {
-    line.clear();
+void TextReader::Spill(const char* data, size_t size) {
+    if (size > spillCapacity_ - spillSize_) {
+        const size_t capacity = std::max(spillSize_ + size, 2 * spillCapacity_ + 64);
+        std::unique_ptr<char[]> grown(new char[capacity + kSearchPadding]());
+        if (spillSize_ > 0) {
+            std::memcpy(grown.get(), spill_.get(), spillSize_);
+        }
+        spill_ = std::move(grown);
+        spillCapacity_ = capacity;
+    }
+    if (size > 0) {
+        std::memcpy(spill_.get() + spillSize_, data, size);
+        spillSize_ += size;
+    }
+}
+
+bool TextReader::ReadLineAcrossBlocks(std::string_view& line) {
+    spillSize_ = 0;
+    Spill(nullptr, 0);  // the padding must exist for an empty line too
     bool readAny = false;  // bytes of this line (or its LF) were consumed
     bool cut = false;      // a NUL was met: the rest of the line is dropped
     for (;;) {
-        if (begin_ == end_ && !Refill()) {
-            return readAny;
+        if (next_ == end_ && !Refill()) {
+            if (!readAny) {
+                line = {};
+                return false;
+            }
+            break;
         }
         readAny = true;
-        const char* start = buffer_.get() + begin_;
-        const size_t available = end_ - begin_;
-        const char* lf = static_cast<const char*>(std::memchr(start, '\n', available));
-        const size_t length = lf != nullptr ? static_cast<size_t>(lf - start) : available;
+        const char* lf = FindByte(next_, end_, '\n');
+        const char* stop = lf != nullptr ? lf : end_;
         if (!cut) {
-            const void* nul = std::memchr(start, '\0', length);
-            const size_t kept = nul != nullptr
-                                    ? static_cast<size_t>(static_cast<const char*>(nul) - start)
-                                    : length;
-            line.append(start, kept);
-            cut = nul != nullptr;
+            cut = nul_ < stop;
+            Spill(next_, static_cast<size_t>((cut ? nul_ : stop) - next_));
         }
         if (lf == nullptr) {
-            begin_ = end_;
+            next_ = end_;
             continue;
         }
-        begin_ += length + 1;
-        // CR LF ends a line like LF; the CR may have come in the previous block.
-        if (!cut && !line.empty() && line.back() == '\r') {
-            line.pop_back();
+        next_ = lf + 1;
+        if (nul_ < next_) {
+            FindNul();
         }
-        return true;
+        // CR LF ends a line like LF; the CR may have come in the previous block.
+        if (!cut && spillSize_ > 0 && spill_[spillSize_ - 1] == '\r') {
+            --spillSize_;
+        }
+        break;
     }
+    line = std::string_view(spill_.get(), spillSize_);
+    ++lineNumber_;
+    return true;
 }
 
-TextWriter::TextWriter() : buffer_(new char[kBlockSize]) {}
+bool TextReader::ReadLine(std::string& line) {
+    std::string_view view;
+    const bool read = ReadLine(view);
+    line.assign(view);
+    return read;
+}
+
+TextWriter::TextWriter(size_t blockSize)
+    : blockSize_(std::max<size_t>(blockSize, 1)), block_(new char[blockSize_]) {}
 
 TextWriter::~TextWriter() {
-    if (file_.IsOpen() && !failed_ && used_ > 0) {
-        file_.Write(buffer_.get(), used_);  // best effort: keep what we were given
+    if (IsOpen() && !failed_ && used_ > 0) {
+        try {
+            WriteOut(block_.get(), used_);  // best effort: keep what we were given
+        } catch (const FileError&) {
+            // Nobody is left to tell.
+        }
     }
     file_.Close();
 }
@@ -108,66 +162,104 @@ bool TextWriter::Open(const std::string& path) {
         return false;
     }
     name_ = FullPathOf(path);
-    used_ = 0;
-    failed_ = false;
+    sink_ = nullptr;
+    used_ = lineStart_ = 0;
+    lineOpen_ = failed_ = false;
     return true;
 }
 
 void TextWriter::Attach(OsFile file, std::string name) {
     file_ = std::move(file);
     name_ = std::move(name);
-    used_ = 0;
-    failed_ = false;
+    sink_ = nullptr;
+    used_ = lineStart_ = 0;
+    lineOpen_ = failed_ = false;
 }
 
-void TextWriter::Flush() {
-    if (used_ == 0) {
+void TextWriter::AttachMemory(std::string& sink, std::string name, size_t capacity) {
+    file_.Close();
+    sink_ = &sink;
+    sinkCapacity_ = capacity;
+    name_ = std::move(name);
+    used_ = lineStart_ = 0;
+    lineOpen_ = failed_ = false;
+}
+
+void TextWriter::WriteOut(const char* data, size_t size) {
+    if (size == 0) {
         return;
     }
-    const size_t size = used_;
-    used_ = 0;
-    if (!file_.Write(buffer_.get(), size)) {
+    bool written;
+    if (sink_ != nullptr) {
+        const size_t room = sinkCapacity_ - std::min(sinkCapacity_, sink_->size());
+        sink_->append(data, std::min(size, room));
+        written = size <= room;
+    } else {
+        written = file_.Write(data, size);
+    }
+    if (!written) {
         failed_ = true;
         throw FileError{FileOperation::Write, name_};
     }
 }
 
-void TextWriter::Put(const char* data, size_t size) {
-    if (size == 0) {
-        return;  // an empty view may carry no pointer, which memcpy must not get
-    }
-    if (size > kBlockSize - used_) {
-        Flush();
-        if (size >= kBlockSize) {
-            if (!file_.Write(data, size)) {
-                failed_ = true;
-                throw FileError{FileOperation::Write, name_};
-            }
-            return;
+void TextWriter::MakeRoom() {
+    // Whole lines go out; an unfinished one moves to the front of the block,
+    // unless it fills the block alone and must go out as it stands.
+    const size_t whole = lineOpen_ ? lineStart_ : used_;
+    const size_t size = whole > 0 ? whole : used_;
+    used_ -= size;
+    lineStart_ = 0;
+    WriteOut(block_.get(), size);
+    std::memmove(block_.get(), block_.get() + size, used_);
+}
+
+void TextWriter::PutAcrossBlocks(std::string_view bytes) {
+    while (!bytes.empty()) {
+        if (used_ == blockSize_) {
+            MakeRoom();
         }
+        const size_t count = std::min(bytes.size(), blockSize_ - used_);
+        std::memcpy(block_.get() + used_, bytes.data(), count);
+        used_ += count;
+        bytes.remove_prefix(count);
     }
-    std::memcpy(buffer_.get() + used_, data, size);
-    used_ += size;
 }
 
 void TextWriter::WriteLine(std::string_view text) {
     // Text mode: every LF goes out as CR LF.
     for (size_t lf; (lf = text.find('\n')) != std::string_view::npos; text.remove_prefix(lf + 1)) {
-        Put(text.data(), lf);
-        Put("\r\n", 2);
+        Put(text.substr(0, lf));
+        Put("\r\n");
     }
-    Put(text.data(), text.size());
-    Put("\r\n", 2);
+    Put(text);
+    Put("\r\n");
+}
+
+void TextWriter::DiscardUnfinishedLine() {
+    if (lineOpen_ && lineStart_ <= used_) {
+        used_ = lineStart_;
+    }
+    lineOpen_ = false;
 }
 
 void TextWriter::Close() {
-    if (!file_.IsOpen()) {
+    if (!IsOpen()) {
         return;
     }
-    // After a failed write the rest of the buffer is not tried again.
-    const bool flushed = failed_ || used_ == 0 || file_.Write(buffer_.get(), used_);
-    used_ = 0;
-    const bool closed = file_.Close();
+    // After a failed write the rest of the block is not tried again.
+    bool flushed = true;
+    if (!failed_) {
+        try {
+            WriteOut(block_.get(), used_);
+        } catch (const FileError&) {
+            flushed = false;
+        }
+    }
+    used_ = lineStart_ = 0;
+    lineOpen_ = false;
+    const bool closed = sink_ != nullptr || file_.Close();
+    sink_ = nullptr;
     if (!flushed || !closed) {
         failed_ = true;
         throw FileError{FileOperation::Write, name_};

@@ -1,0 +1,59 @@
+// Finding the next interesting byte in bulk. The C library's memchr is the
+// fastest search there is on Linux; msvcrt's walks one byte at a time, so the
+// Windows build searches sixteen bytes at a time with SSE2 where it can.
+#pragma once
+
+#include <cstddef>
+#include <cstring>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
+namespace quillo {
+
+#ifdef _WIN32
+// The first `c` in [begin, end), or nullptr; wide where the processor allows.
+const char* FindByteWide(const char* begin, const char* end, char c);
+#endif
+
+// The first `c` in [begin, end), or nullptr. An empty range needs no pointer.
+inline const char* FindByte(const char* begin, const char* end, char c) {
+    if (begin == end) {
+        return nullptr;
+    }
+#ifdef _WIN32
+    return FindByteWide(begin, end, c);
+#else
+    return static_cast<const char*>(std::memchr(begin, c, static_cast<size_t>(end - begin)));
+#endif
+}
+
+// How many bytes past the end of a range FindBytePadded may read.
+inline constexpr size_t kSearchPadding = 16;
+
+// The first `c` in [begin, end), or `end` when there is none, for short
+// ranges followed by kSearchPadding readable bytes: lines are a few dozen
+// bytes, where a call to memchr costs more than the search itself.
+inline const char* FindBytePadded(const char* begin, const char* end, char c) {
+#ifdef __SSE2__
+    const __m128i needle = _mm_set1_epi8(c);
+    for (;;) {
+        const unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(
+            _mm_loadu_si128(reinterpret_cast<const __m128i*>(begin)), needle)));
+        if (mask != 0) {
+            const char* found = begin + __builtin_ctz(mask);
+            return found < end ? found : end;
+        }
+        begin += 16;
+        if (begin >= end) {
+            return end;
+        }
+    }
+#else
+    const char* found = FindByte(begin, end, c);
+    return found != nullptr ? found : end;
+#endif
+}
+
+}  // namespace quillo
