@@ -1,3 +1,4 @@
+#include <cpuid.h>
 #include <emmintrin.h>
 
 #include <cstdint>
@@ -43,8 +44,9 @@ const char* FindBytewise(const char* begin, const char* end, char c) {
 using Finder = const char* (*)(const char*, const char*, char);
 
 Finder ChooseFinder() {
-    __builtin_cpu_init();
-    return __builtin_cpu_supports("sse2") ? &FindSse2 : &FindBytewise;
+    unsigned eax = 0, ebx = 0, ecx = 0, edx = 0;
+    const bool sse2 = __get_cpuid(1, &eax, &ebx, &ecx, &edx) != 0 && (edx & bit_SSE2) != 0;
+    return sse2 ? &FindSse2 : &FindBytewise;
 }
 
 }  // namespace

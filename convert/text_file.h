@@ -127,10 +127,8 @@ public:
     }
     void Put(std::string_view bytes) {
         if (bytes.size() <= blockSize_ - used_) {
-            if (!bytes.empty()) {  // an empty view may carry no pointer for memcpy
-                std::memcpy(block_.get() + used_, bytes.data(), bytes.size());
-                used_ += bytes.size();
-            }
+            CopyBytes(block_.get() + used_, bytes.data(), bytes.size());
+            used_ += bytes.size();
             return;
         }
         PutAcrossBlocks(bytes);
