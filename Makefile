@@ -66,7 +66,7 @@ test: build native-sanitize windows-test-build
 run: build windows-test-build
 	scripts/run-window.sh
 
-bench: native
+bench: native win32
 	bench/run.sh
 
 fuzz: deps

@@ -1,11 +1,9 @@
 // What the fuzz targets share: a check that stops the run with a readable
-// account of the mismatch, and a private folder for the files they need,
-// on a memory file system where there is one.
+// account of the mismatch.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
-#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -51,17 +49,5 @@ void RequireEqual(int64_t expected, int64_t actual, const Message& message) {
 
 // Bytes as C escapes, shortened around the first place where it matters.
 std::string Printable(std::string_view bytes);
-
-// `name` inside a folder of this process's own, created on first use and
-// removed with everything in it when the process ends.
-std::string ScratchPath(const std::string& name);
-
-// Writes the parts one after the other into a new file.
-void WriteFileBytes(const std::string& path, std::initializer_list<std::string_view> parts);
-std::string ReadFileBytes(const std::string& path);
-// Reads into `bytes`, reusing its memory: under AddressSanitizer every fresh
-// allocation of a few hundred KiB costs page faults, and speed finds bugs.
-void ReadFileBytes(const std::string& path, std::string& bytes);
-void RemoveFile(const std::string& path);
 
 }  // namespace quillo::fuzz

@@ -1,6 +1,7 @@
 // The index and time-line scanners and the time tag against plain readings
 // of the same rules, and against the C library wherever its result is
 // defined (no number long enough to overflow, no NUL to end the string).
+// Every fast path must agree with the general code behind it.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -14,6 +15,7 @@
 #include "fuzz_support.h"
 #include "reference_model.h"
 #include "srt_fields.h"
+#include "text_file.h"
 
 namespace quillo::fuzz {
 namespace {
@@ -46,9 +48,19 @@ bool LibraryIsDefinedFor(std::string_view line) {
     return true;
 }
 
+// `line` followed by padding as the reader gives it, made of digits so that a
+// fast path reading too far would take them for part of the number.
+std::string_view Padded(std::string_view line, std::string& storage) {
+    storage.assign(line).append(kSearchPadding, '7');
+    return std::string_view(storage.data(), line.size());
+}
+
 void CheckIndex(std::string_view line) {
     const int32_t index = ParseIndex(line);
     RequireEqual(ReferenceIndex(line), index, [&] { return "the index of " + Printable(line); });
+    std::string storage;
+    RequireEqual(index, ParseIndexOfPaddedLine(Padded(line, storage)),
+                 [&] { return "the fast index of " + Printable(line); });
     if (LibraryIsDefinedFor(line)) {
         RequireEqual(std::atol(std::string(line).c_str()), index,
                      [&] { return "atol's index of " + Printable(line); });
@@ -73,6 +85,21 @@ void CheckTimeLine(std::string_view line) {
         RequireEqual(Numbers(*expected), Numbers(FieldsOf(range)),
                      [&] { return "the fields of " + Printable(line); });
         CheckTag(range);
+    }
+    TimeRange general{};
+    Require(ScanTimeLine(line, general) == parsed,
+            [&] { return "the fast and general time-line readings disagree on " + Printable(line); });
+    if (parsed) {
+        RequireEqual(Numbers(FieldsOf(general)), Numbers(FieldsOf(range)),
+                     [&] { return "the fast path's fields of " + Printable(line); });
+    }
+    char tag[kMaxTimeTagLength];
+    if (const size_t length = UsualTimeTag(line, tag); length > 0) {
+        Require(parsed, [&] { return "a tag is copied from the bad time line " + Printable(line); });
+        std::string formatted;
+        AppendTimeTag(formatted, general);
+        RequireEqual(formatted, std::string_view(tag, length),
+                     [&] { return "the copied tag of " + Printable(line); });
     }
     if (LibraryIsDefinedFor(line)) {
         int f[8] = {};

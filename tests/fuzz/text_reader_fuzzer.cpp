@@ -1,8 +1,10 @@
 // The line reader and writer against a byte-by-byte reading of the text-file
-// rules. Each input is also placed across the 128 KiB block boundary, where a
-// CR LF, a NUL or a Ctrl-Z can be split between two reads or two writes.
+// rules, in memory and with blocks of every small size, so that a CR LF, a
+// NUL or a Ctrl-Z falls on every side of a block boundary.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,92 +16,96 @@
 namespace quillo::fuzz {
 namespace {
 
-constexpr size_t kBlock = 128 * 1024;  // the reader's and the writer's buffer
-
-// Memory kept from one input to the next: under AddressSanitizer each fresh
-// allocation of this size costs page faults, and fuzzing speed finds bugs.
-struct Buffers {
-    std::string filler = std::string(kBlock, 'x');
-    std::string line;
-    std::string large;
-    std::string expected;
-    std::string written;
-};
-
-Buffers& Reused() {
-    static Buffers buffers;
-    return buffers;
+// Block sizes to read and write with: tiny ones steered by the input, so
+// that the fuzzer can aim a boundary anywhere, and the real one.
+std::vector<size_t> BlockSizes(std::string_view input) {
+    const unsigned steer = input.empty() ? 0 : static_cast<unsigned char>(input.back());
+    return {1, 2, 3 + steer % 5, 8 + steer % 57, kDefaultBlockSize};
 }
 
-// Where the input's bytes meet the block boundary, steered by its first byte
-// so that the fuzzer can aim at any position.
-size_t SplitPoint(std::string_view input) {
-    if (input.empty()) {
-        return 0;
+// The real block size's reader and writer are kept from one input to the
+// next: under AddressSanitizer each fresh 128 KiB costs page faults, and
+// fuzzing speed finds bugs.
+TextReader& ReaderFor(size_t block, std::unique_ptr<TextReader>& fresh) {
+    static TextReader large(kDefaultBlockSize);
+    if (block == kDefaultBlockSize) {
+        return large;
     }
-    return (static_cast<unsigned char>(input[0]) * 257u + input.size()) % (input.size() + 1);
+    fresh = std::make_unique<TextReader>(block);
+    return *fresh;
 }
 
-// Reads a file of `filler` followed by `input` and compares it with `lines`,
-// the input's own lines: the filler, which holds no line end, joins the first.
-void CheckReading(std::string_view filler, std::string_view input,
-                  const std::vector<std::string>& lines) {
-    const std::string path = ScratchPath("reader.srt");
-    WriteFileBytes(path, {filler, input});
-    const bool fillerAlone = lines.empty() && !filler.empty();
-    const size_t count = fillerAlone ? 1 : lines.size();
+TextWriter& WriterFor(size_t block, std::unique_ptr<TextWriter>& fresh) {
+    static TextWriter large(kDefaultBlockSize);
+    if (block == kDefaultBlockSize) {
+        return large;
+    }
+    fresh = std::make_unique<TextWriter>(block);
+    return *fresh;
+}
 
-    TextReader reader;
-    Require(reader.Open(path), "the reader cannot open its file");
-    std::string& line = Reused().line;
-    for (size_t i = 0; i < count; ++i) {
-        line = "stale";
-        Require(reader.ReadLine(line),
-                [&] { return "the reader ends before line " + std::to_string(i + 1); });
-        std::string_view rest = line;
-        if (i == 0) {
-            RequireEqual(filler, rest.substr(0, filler.size()), "the filler differs");
-            rest.remove_prefix(std::min(filler.size(), rest.size()));
-        }
-        RequireEqual(fillerAlone ? "" : lines[i], rest,
-                     [&] { return "line " + std::to_string(i + 1) + " differs"; });
+void CheckReading(std::string_view input, const std::vector<std::string>& lines, size_t block) {
+    std::unique_ptr<TextReader> fresh;
+    TextReader& reader = ReaderFor(block, fresh);
+    reader.AttachMemory(input, "input");
+    std::string_view line;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        Require(reader.ReadLine(line), [&] {
+            return "the reader ends before line " + std::to_string(i + 1) + " with blocks of " +
+                   std::to_string(block);
+        });
+        RequireEqual(lines[i], line, [&] {
+            return "line " + std::to_string(i + 1) + " differs with blocks of " +
+                   std::to_string(block);
+        });
+        RequireEqual(static_cast<int64_t>(i + 1), static_cast<int64_t>(reader.LineNumber()),
+                     "the line number is not the count of lines read");
     }
     for (int i = 0; i < 2; ++i) {
-        line = "stale";
         Require(!reader.ReadLine(line), "the reader reads beyond the last line");
         Require(line.empty(), "a read after the end leaves text in the line");
     }
+    RequireEqual(static_cast<int64_t>(lines.size()), static_cast<int64_t>(reader.LineNumber()),
+                 "reading past the end counts lines");
 }
 
-void CheckWriting(std::string_view text, size_t split) {
-    // A first line that leaves `split` bytes of room in the buffer, the input,
-    // and, when it holds no LF, the input repeated into one piece larger than
-    // the buffer, which goes out without passing through it.
-    Buffers& buffers = Reused();
-    const std::string_view filler = std::string_view(buffers.filler).substr(0, kBlock - split - 2);
-    const std::string written = ReferenceWrittenLine(text);
-    const std::string_view writtenText(written.data(), written.size() - 2);  // without its CR LF
-    std::string& large = buffers.large;
-    std::string& expected = buffers.expected;
-    large.clear();
-    expected.assign(filler).append("\r\n").append(written);
-    while (!text.empty() && text.find('\n') == std::string_view::npos && large.size() <= kBlock) {
-        large.append(text);
-        expected.append(writtenText);
-    }
-    expected.append("\r\n");
-
-    const std::string path = ScratchPath("writer.rt");
+// The input's pieces between '#' bytes, written as whole lines or, where they
+// hold no LF, built piece by piece; the sink may be too small for them all.
+void CheckWriting(std::string_view input, size_t block) {
+    std::string expected;
+    std::string sink;
+    const size_t capacity = input.size() % 3 == 0 ? input.size() : SIZE_MAX;
+    bool failed = false;
     {
-        TextWriter writer;
-        Require(writer.Open(path), "the writer cannot create its file");
-        writer.WriteLine(filler);
-        writer.WriteLine(text);
-        writer.WriteLine(large);
-        writer.Close();
+        std::unique_ptr<TextWriter> fresh;
+        TextWriter& writer = WriterFor(block, fresh);
+        writer.AttachMemory(sink, "sink", capacity);
+        try {
+            for (std::string_view rest = input; !rest.empty();) {
+                const size_t mark = rest.find('#');
+                const std::string_view piece = rest.substr(0, mark);
+                rest.remove_prefix(mark == std::string_view::npos ? rest.size() : mark + 1);
+                if (piece.find('\n') != std::string_view::npos || piece.size() % 2 == 0) {
+                    expected += ReferenceWrittenLine(piece);
+                    writer.WriteLine(piece);
+                } else {
+                    expected.append(piece).append("\r\n");
+                    writer.BeginLine();
+                    writer.Put(piece.substr(0, piece.size() / 2));
+                    writer.Put(piece.substr(piece.size() / 2));
+                    writer.EndLine();
+                }
+            }
+            writer.Close();
+        } catch (const FileError& error) {
+            Require(error.operation == FileOperation::Write && error.fullPath == "sink",
+                    "a full sink is not a write failure naming it");
+            failed = true;
+        }
     }
-    ReadFileBytes(path, buffers.written);
-    RequireEqual(expected, buffers.written, "the written file differs");
+    Require(failed == (expected.size() > capacity), "a write fails without a full sink, or not at all");
+    RequireEqual(std::string_view(expected).substr(0, std::min(capacity, expected.size())), sink,
+                 [&] { return "the written bytes differ with blocks of " + std::to_string(block); });
 }
 
 }  // namespace
@@ -108,10 +114,10 @@ void CheckWriting(std::string_view text, size_t split) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace quillo::fuzz;
     const std::string_view input(reinterpret_cast<const char*>(data), size);
-    const size_t split = SplitPoint(input);
     const std::vector<std::string> lines = ReferenceLines(input);
-    CheckReading({}, input, lines);
-    CheckReading(std::string_view(Reused().filler).substr(0, kBlock - split), input, lines);
-    CheckWriting(input, split);
+    for (const size_t block : BlockSizes(input)) {
+        CheckReading(input, lines, block);
+        CheckWriting(input, block);
+    }
     return 0;
 }
