@@ -117,8 +117,9 @@ int32_t ReferenceIndex(std::string_view line) {
     return ScanDecimal(line, at).value_or(0);
 }
 
-std::optional<std::vector<int32_t>> ReferenceTimeFields(std::string_view line) {
-    std::vector<int32_t> fields;
+std::optional<TimeFields> ReferenceTimeFields(std::string_view line) {
+    TimeFields fields{};
+    size_t stored = 0;
     size_t at = 0;
     for (std::string_view format = "%d:%d:%d,%d --> %d:%d:%d,%d"; !format.empty();) {
         if (format.substr(0, 2) == "%d") {
@@ -126,7 +127,7 @@ std::optional<std::vector<int32_t>> ReferenceTimeFields(std::string_view line) {
             if (!value) {
                 return std::nullopt;
             }
-            fields.push_back(*value);
+            fields[stored++] = *value;
             format.remove_prefix(2);
         } else if (IsCSpace(format[0])) {
             while (at < line.size() && IsCSpace(line[at])) {
@@ -144,7 +145,7 @@ std::optional<std::vector<int32_t>> ReferenceTimeFields(std::string_view line) {
     return fields;
 }
 
-std::string ReferenceTimeTag(const std::vector<int32_t>& f) {
+std::string ReferenceTimeTag(const TimeFields& f) {
     char tag[160];
     std::snprintf(tag, sizeof tag,
                   "<Time Begin=\"%d:%02d:%02d.%02d\" End=\"%d:%02d:%02d.%02d\" /><clear/> ", f[0],
@@ -181,7 +182,7 @@ ReferenceRun ReferenceConversion(std::string_view source, bool verifyLineNumbers
             return run;
         }
         read();
-        const std::optional<std::vector<int32_t>> fields = ReferenceTimeFields(line);
+        const std::optional<TimeFields> fields = ReferenceTimeFields(line);
         if (!fields) {
             run.notice = EntryNotice("Line %d . Time format error in .srt file.", entry);
             return run;

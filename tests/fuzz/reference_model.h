@@ -4,6 +4,7 @@
 // its text, and the document built from a list of all lines.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -21,12 +22,14 @@ std::string ReferenceWrittenLine(std::string_view text);
 // atol on a 32-bit long that wraps around.
 int32_t ReferenceIndex(std::string_view line);
 
+using TimeFields = std::array<int32_t, 8>;
+
 // The eight numbers sscanf(line, "%d:%d:%d,%d --> %d:%d:%d,%d") stores, on a
 // 32-bit int that wraps around; nothing when it stores fewer.
-std::optional<std::vector<int32_t>> ReferenceTimeFields(std::string_view line);
+std::optional<TimeFields> ReferenceTimeFields(std::string_view line);
 
 // The entry line's time tag, formatted by the C library from eight fields.
-std::string ReferenceTimeTag(const std::vector<int32_t>& fields);
+std::string ReferenceTimeTag(const TimeFields& fields);
 
 struct ReferenceRun {
     std::string document;  // what the destination holds afterwards

@@ -20,12 +20,12 @@
 namespace quillo::fuzz {
 namespace {
 
-std::vector<int32_t> FieldsOf(const TimeRange& r) {
+TimeFields FieldsOf(const TimeRange& r) {
     return {r.beginHours, r.beginMinutes, r.beginSeconds, r.beginMilliseconds,
             r.endHours,   r.endMinutes,   r.endSeconds,   r.endMilliseconds};
 }
 
-std::string Numbers(const std::vector<int32_t>& fields) {
+std::string Numbers(const TimeFields& fields) {
     std::string text;
     for (int32_t field : fields) {
         text += std::to_string(field) + " ";
@@ -48,6 +48,13 @@ bool LibraryIsDefinedFor(std::string_view line) {
     return true;
 }
 
+// `line` as a C string, in memory kept from call to call.
+const char* CString(std::string_view line) {
+    static std::string storage;
+    storage.assign(line);
+    return storage.c_str();
+}
+
 // `line` followed by padding as the reader gives it, made of digits so that a
 // fast path reading too far would take them for part of the number.
 std::string_view Padded(std::string_view line, std::string& storage) {
@@ -58,17 +65,18 @@ std::string_view Padded(std::string_view line, std::string& storage) {
 void CheckIndex(std::string_view line) {
     const int32_t index = ParseIndex(line);
     RequireEqual(ReferenceIndex(line), index, [&] { return "the index of " + Printable(line); });
-    std::string storage;
+    static std::string storage;
     RequireEqual(index, ParseIndexOfPaddedLine(Padded(line, storage)),
                  [&] { return "the fast index of " + Printable(line); });
     if (LibraryIsDefinedFor(line)) {
-        RequireEqual(std::atol(std::string(line).c_str()), index,
+        RequireEqual(std::atol(CString(line)), index,
                      [&] { return "atol's index of " + Printable(line); });
     }
 }
 
 void CheckTag(const TimeRange& range) {
-    std::string tag = "text before ";
+    static std::string tag;
+    tag.assign("text before ");
     AppendTimeTag(tag, range);
     RequireEqual("text before " + ReferenceTimeTag(FieldsOf(range)), tag,
                  [&] { return "the time tag of " + Numbers(FieldsOf(range)); });
@@ -77,38 +85,45 @@ void CheckTag(const TimeRange& range) {
 void CheckTimeLine(std::string_view line) {
     TimeRange range{};
     const bool parsed = ParseTimeLine(line, range);
-    const std::optional<std::vector<int32_t>> expected = ReferenceTimeFields(line);
+    const std::optional<TimeFields> expected = ReferenceTimeFields(line);
     Require(parsed == expected.has_value(), [&] {
         return "the time line " + Printable(line) + (parsed ? " parses" : " does not parse");
     });
     if (parsed) {
-        RequireEqual(Numbers(*expected), Numbers(FieldsOf(range)),
-                     [&] { return "the fields of " + Printable(line); });
+        Require(*expected == FieldsOf(range), [&] {
+            return "the fields of " + Printable(line) + ": " + Numbers(FieldsOf(range)) +
+                   "instead of " + Numbers(*expected);
+        });
         CheckTag(range);
     }
     TimeRange general{};
     Require(ScanTimeLine(line, general) == parsed,
             [&] { return "the fast and general time-line readings disagree on " + Printable(line); });
     if (parsed) {
-        RequireEqual(Numbers(FieldsOf(general)), Numbers(FieldsOf(range)),
-                     [&] { return "the fast path's fields of " + Printable(line); });
+        Require(FieldsOf(general) == FieldsOf(range), [&] {
+            return "the fast path's fields of " + Printable(line) + ": " +
+                   Numbers(FieldsOf(range)) + "instead of " + Numbers(FieldsOf(general));
+        });
     }
     char tag[kMaxTimeTagLength];
     if (const size_t length = UsualTimeTag(line, tag); length > 0) {
         Require(parsed, [&] { return "a tag is copied from the bad time line " + Printable(line); });
-        std::string formatted;
+        static std::string formatted;
+        formatted.clear();
         AppendTimeTag(formatted, general);
         RequireEqual(formatted, std::string_view(tag, length),
                      [&] { return "the copied tag of " + Printable(line); });
     }
     if (LibraryIsDefinedFor(line)) {
         int f[8] = {};
-        const int stored = std::sscanf(std::string(line).c_str(), "%d:%d:%d,%d --> %d:%d:%d,%d",
+        const int stored = std::sscanf(CString(line), "%d:%d:%d,%d --> %d:%d:%d,%d",
                                        &f[0], &f[1], &f[2], &f[3], &f[4], &f[5], &f[6], &f[7]);
         Require(parsed == (stored == 8), [&] { return "sscanf disagrees on " + Printable(line); });
         if (parsed) {
-            RequireEqual(Numbers(std::vector<int32_t>(f, f + 8)), Numbers(FieldsOf(range)),
-                         [&] { return "sscanf's fields of " + Printable(line); });
+            const TimeFields library{f[0], f[1], f[2], f[3], f[4], f[5], f[6], f[7]};
+            Require(library == FieldsOf(range), [&] {
+                return "sscanf's fields of " + Printable(line) + ": " + Numbers(library);
+            });
         }
     }
 }
