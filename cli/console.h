@@ -19,4 +19,9 @@ void PrintError(const std::string& utf8);
 // The same, with a line end.
 void PrintErrorLine(const std::string& utf8);
 
+// UTF-8 text for a person on standard output, written as PrintError writes.
+void PrintOut(const std::string& utf8);
+// Bytes on standard output as they stand (JSON, which is UTF-8 everywhere).
+void WriteOutBytes(const std::string& bytes);
+
 }  // namespace quillo::cli

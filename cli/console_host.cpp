@@ -40,6 +40,11 @@ void ConsoleHost::ShowError(const std::string& text, const std::string&) {
     Report(aboutDest ? dest_ : source_, text);
 }
 
+void ConsoleHost::ShowEntryError(const std::string& text, const std::string&, uint64_t line) {
+    // "FILE:LINE: text", where an editor can take the user straight there.
+    Report(source_ + ":" + std::to_string(line), text);
+}
+
 void ConsoleHost::ShowFileFailure(FileOperation operation, const std::string& fullPath) {
     std::string text = messages::FileFailureTemplate(operation);
     if (const size_t at = text.find("%1"); at != std::string::npos) {

@@ -15,6 +15,8 @@ public:
 
     bool AskYesNo(const std::string& text, const std::string& caption) override;
     void ShowError(const std::string& text, const std::string& caption) override;
+    void ShowEntryError(const std::string& text, const std::string& caption,
+                        uint64_t line) override;
     void ShowFileFailure(FileOperation operation, const std::string& fullPath) override;
 
     // Reports a failure of `file` in the program's usual form.

@@ -19,6 +19,15 @@ void PrintError(const std::string& utf8) {
     std::fflush(stderr);
 }
 
+void PrintOut(const std::string& utf8) {
+    WriteOutBytes(utf8);
+}
+
+void WriteOutBytes(const std::string& bytes) {
+    std::fwrite(bytes.data(), 1, bytes.size(), stdout);
+    std::fflush(stdout);
+}
+
 void PrintErrorLine(const std::string& utf8) {
     PrintError(utf8 + "\n");
 }

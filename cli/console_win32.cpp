@@ -33,6 +33,20 @@ bool IsConsole(HANDLE handle) {
     return GetConsoleMode(handle, &mode) != 0;
 }
 
+// As characters on a console, else in the ANSI code page.
+void PrintTo(DWORD which, FILE* stream, const std::string& utf8) {
+    HANDLE handle = GetStdHandle(which);
+    if (IsConsole(handle)) {
+        const std::wstring wide = Widen(utf8, CP_UTF8);
+        DWORD written = 0;
+        WriteConsoleW(handle, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
+        return;
+    }
+    const std::string local = Narrow(Widen(utf8, CP_UTF8), CP_ACP);
+    std::fwrite(local.data(), 1, local.size(), stream);
+    std::fflush(stream);
+}
+
 }  // namespace
 
 bool InputIsTerminal() {
@@ -44,16 +58,16 @@ std::string Utf8FromLocal(const std::string& local) {
 }
 
 void PrintError(const std::string& utf8) {
-    HANDLE err = GetStdHandle(STD_ERROR_HANDLE);
-    if (IsConsole(err)) {
-        const std::wstring wide = Widen(utf8, CP_UTF8);
-        DWORD written = 0;
-        WriteConsoleW(err, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
-        return;
-    }
-    const std::string local = Narrow(Widen(utf8, CP_UTF8), CP_ACP);
-    std::fwrite(local.data(), 1, local.size(), stderr);
-    std::fflush(stderr);
+    PrintTo(STD_ERROR_HANDLE, stderr, utf8);
+}
+
+void PrintOut(const std::string& utf8) {
+    PrintTo(STD_OUTPUT_HANDLE, stdout, utf8);
+}
+
+void WriteOutBytes(const std::string& bytes) {
+    std::fwrite(bytes.data(), 1, bytes.size(), stdout);
+    std::fflush(stdout);
 }
 
 void PrintErrorLine(const std::string& utf8) {

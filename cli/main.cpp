@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "check_report.h"
 #include "code_page.h"
 #include "console.h"
 #include "console_host.h"
@@ -39,14 +40,18 @@ bool Convert(const std::string& source, const Options& options, const CodePage& 
         host.ShowError(messages::kCannotOpenSource, messages::kErrorCaption);
         return false;
     }
+    ConversionWarnings warnings(Utf8FromLocal(source));
+    SubtitleCheck check(options.verifyLineNumbers, warnings);
+    EntryObserver* const checked = options.quiet ? nullptr : &check;
     RunOutcome outcome;
     if (dest == "-") {
         TextWriter out;
         out.Attach(OsFile::StandardOutput(), "standard output");
-        outcome = ConvertAndClose(in, out, options.verifyLineNumbers, codePage, host);
+        outcome = ConvertAndClose(in, out, options.verifyLineNumbers, codePage, host, checked);
     } else {
-        outcome = ConvertInto(in, dest, options.verifyLineNumbers, codePage, host);
+        outcome = ConvertInto(in, dest, options.verifyLineNumbers, codePage, host, checked);
     }
+    warnings.Finish();
     if (outcome != RunOutcome::Completed || !options.smilVideo) {
         return outcome == RunOutcome::Completed;
     }
@@ -54,6 +59,39 @@ bool Convert(const std::string& source, const Options& options, const CodePage& 
     const std::string smilPath = SmilPathFor(source, codePage, kSeparator);
     ConsoleHost smilHost(smilPath, smilPath, true);
     return WriteSmilFile(smil, codePage, smilHost) == RunOutcome::Completed;
+}
+
+// Every problem of one source on standard output; true when none was found.
+bool Check(const std::string& source, const Options& options, OutputBuffer& out) {
+    const std::string name = Utf8FromLocal(source);
+    TextReport text(out, name);
+    JsonReport json(out, name);
+    ProblemSink& report = options.json ? static_cast<ProblemSink&>(json) : text;
+    const auto summary = [&](const CheckCounts& counts) {
+        options.json ? json.Summary(counts) : text.Summary(counts);
+    };
+
+    TextReader in;
+    if (source == "-") {
+        in.Attach(OsFile::StandardInput(), "standard input");
+    } else if (!in.Open(source)) {
+        report.Report({0, 0, Severity::Error, "cannot-open", 0,
+                       "cannot be opened: it does not exist, is a folder, or another program "
+                       "holds it"});
+        summary({0, 1, 0});
+        return false;
+    }
+    CheckCounts counts;
+    try {
+        counts = CheckSubtitles(in, options.verifyLineNumbers, report);
+    } catch (const FileError&) {
+        // What was found up to the failed read stands; the rest is unknown.
+        report.Report({in.LineNumber() + 1, 1, Severity::Error, "read-error", 0,
+                       "the file cannot be read on from here"});
+        counts.errors += 1;
+    }
+    summary(counts);
+    return counts.errors == 0 && counts.warnings == 0;
 }
 
 int Run(const std::vector<std::string>& args) {
@@ -71,6 +109,17 @@ int Run(const std::vector<std::string>& args) {
     if (options.version) {
         std::fputs("srt2rt (Quillo) " QUILLO_VERSION "\n", stdout);
         return kAllConverted;
+    }
+
+    if (options.check) {
+        OutputBuffer out(!options.json);
+        int status = kAllConverted;
+        for (const std::string& source : options.sources) {
+            if (!Check(source, options, out)) {
+                status = kSomeFailed;
+            }
+        }
+        return status;
     }
 
     const CodePage codePage = CodePage::System();

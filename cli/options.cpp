@@ -4,7 +4,8 @@ namespace quillo::cli {
 
 const char kUsage[] =
     "Usage: srt2rt [OPTIONS] SOURCE...\n"
-    "Converts SubRip subtitles (.srt) into RealText documents (.rt).\n"
+    "       srt2rt --check [--no-verify] [--format=text|json] SOURCE...\n"
+    "Converts SubRip subtitles (.srt) into RealText documents (.rt), or checks them.\n"
     "\n"
     "  -o, --output DEST   destination for a single SOURCE (\"-\" writes to standard output);\n"
     "                      without it each SOURCE's stem followed by \".rt\"\n"
@@ -12,11 +13,15 @@ const char kUsage[] =
     "                      that plays VIDEO beside the RealText document\n"
     "      --no-verify     do not compare index lines with their ordinal\n"
     "  -f, --force         replace existing destinations without asking\n"
+    "  -q, --quiet         no warnings about what converts but may show wrongly\n"
+    "      --check         report every problem of each SOURCE, convert nothing\n"
+    "      --format=FORMAT --check's report: text (FILE:LINE:COLUMN: ...) or json\n"
     "  -h, --help          show this help\n"
     "      --version       show the version\n"
     "\n"
-    "SOURCE \"-\" reads standard input (then -o is required).\n"
-    "Exit status: 0 when every source converted, 1 when any failed, 2 for a usage error.\n";
+    "SOURCE \"-\" reads standard input (to convert it, give -o).\n"
+    "Exit status: 0 when every source converted (with --check: when nothing was found),\n"
+    "1 when any failed (anything was found), 2 for a usage error.\n";
 
 ParseResult ParseOptions(const std::vector<std::string>& args) {
     ParseResult result;
@@ -27,6 +32,7 @@ ParseResult ParseOptions(const std::vector<std::string>& args) {
     };
 
     bool onlySources = false;
+    std::optional<std::string> format;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         if (onlySources || arg == "-" || arg.empty() || arg[0] != '-') {
@@ -71,6 +77,15 @@ ParseResult ParseOptions(const std::vector<std::string>& args) {
             options.verifyLineNumbers = false;
         } else if ((name == "-f" || name == "--force") && takesNoValue()) {
             options.force = true;
+        } else if ((name == "-q" || name == "--quiet") && takesNoValue()) {
+            options.quiet = true;
+        } else if (name == "--check" && takesNoValue()) {
+            options.check = true;
+        } else if (name == "--format") {
+            if (!value(text) || (text != "text" && text != "json")) {
+                return fail("option '--format' needs 'text' or 'json'");
+            }
+            format = text;
         } else if ((name == "-h" || name == "--help") && takesNoValue()) {
             options.help = true;
         } else if (name == "--version" && takesNoValue()) {
@@ -85,6 +100,16 @@ ParseResult ParseOptions(const std::vector<std::string>& args) {
     }
     if (options.sources.empty()) {
         return fail("no source given");
+    }
+    if (format && !options.check) {
+        return fail("--format is for --check's report");
+    }
+    options.json = format == "json";
+    if (options.check) {
+        if (options.output || options.smilVideo) {
+            return fail("--check writes no file: leave out -o and --smil");
+        }
+        return result;
     }
     if (options.output && options.sources.size() > 1) {
         return fail("-o names one destination, but " + std::to_string(options.sources.size()) +

@@ -13,6 +13,9 @@ struct Options {
     std::optional<std::string> smilVideo;
     bool verifyLineNumbers = true;
     bool force = false;
+    bool check = false;  // report every problem instead of converting
+    bool json = false;   // --check's report as JSON Lines
+    bool quiet = false;  // no warnings during a conversion
     bool help = false;
     bool version = false;
 };

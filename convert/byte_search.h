@@ -82,8 +82,8 @@ inline const char* FindBytePadded(const char* begin, const char* end, char c) {
 #ifdef __SSE2__
     const __m128i needle = _mm_set1_epi8(c);
     for (;;) {
-        const unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(
-            _mm_loadu_si128(reinterpret_cast<const __m128i*>(begin)), needle)));
+        const unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(
+            _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(begin)), needle)));
         if (mask != 0) {
             const char* found = begin + __builtin_ctz(mask);
             return found < end ? found : end;

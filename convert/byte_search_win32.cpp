@@ -15,8 +15,8 @@ __attribute__((target("sse2"))) const char* FindSse2(const char* begin, const ch
     const __m128i needle = _mm_set1_epi8(c);
     const uintptr_t start = reinterpret_cast<uintptr_t>(begin);
     const char* block = reinterpret_cast<const char*>(start & ~uintptr_t{15});
-    unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(
-                        _mm_cmpeq_epi8(_mm_load_si128(reinterpret_cast<const __m128i*>(block)), needle))) &
+    unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(
+                        _mm_load_si128(reinterpret_cast<const __m128i*>(block)), needle))) &
                     (0xFFFFu << (start & 15));
     for (;;) {
         if (mask != 0) {

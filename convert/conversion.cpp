@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "messages.h"
+#include "srt_entries.h"
 #include "srt_fields.h"
 
 namespace quillo {
@@ -22,7 +23,8 @@ constexpr const char* kClosingLines[] = {"</b>", "</center>", "</font>", "</wind
 // Each "|" of a text line becomes <BR>, as a character of the code page: a
 // trail byte that happens to be "|" stays what it is. Lines from the reader
 // are padded for the search.
-void PutReplacingBars(TextWriter& dest, std::string_view text, const CodePage& codePage) {
+[[gnu::always_inline]] inline void PutReplacingBars(TextWriter& dest, std::string_view text,
+                                                    const CodePage& codePage) {
     const char* end = text.data() + text.size();
     const char* bar = FindBytePadded(text.data(), end, '|');
     if (bar == end) {
@@ -31,7 +33,8 @@ void PutReplacingBars(TextWriter& dest, std::string_view text, const CodePage& c
     }
     if (codePage.HasLeadBytes()) {
         size_t start = 0;
-        for (size_t pos; (pos = codePage.FindFirst(text.substr(start), '|')) != std::string_view::npos;) {
+        for (size_t pos;
+             (pos = codePage.FindFirst(text.substr(start), '|')) != std::string_view::npos;) {
             dest.Put(text.substr(start, pos));
             dest.Put("<BR>");
             start += pos + 1;
@@ -55,68 +58,119 @@ std::string EntryMessage(const char* format, int32_t entry) {
     return text;
 }
 
-}  // namespace
+// A conversion that checks nothing on the way.
+struct NoCheck {
+    void Line(const TextReader&, std::string_view) {}
+    bool Index(int32_t, std::string_view, uint64_t) { return true; }
+    bool TimeLine(int32_t, std::string_view, bool, uint64_t) { return true; }
+};
 
-bool ConvertStream(TextReader& source, TextWriter& dest, bool verifyLineNumbers,
-                   const CodePage& codePage, RunHost& host) {
-    for (const char* opening : kOpeningLines) {
-        dest.WriteLine(opening);
+// One that lets an observer look on; through its interface only, so that a
+// program without checks links none.
+struct Onlooker {
+    EntryObserver& observer;
+    void Line(const TextReader& source, std::string_view line) { observer.Line(source, line); }
+    bool Index(int32_t ordinal, std::string_view line, uint64_t lineNumber) {
+        return observer.Index(ordinal, line, lineNumber);
     }
+    bool TimeLine(int32_t ordinal, std::string_view line, bool present, uint64_t lineNumber) {
+        return observer.TimeLine(ordinal, line, present, lineNumber);
+    }
+};
 
-    std::string_view line;    // valid until the next read
-    uint32_t entryCount = 0;  // unsigned so that a count past 2^31 wraps as in C
-    bool haveLine = false;    // after an entry, `line` holds the line that closed it
-    char tag[kMaxTimeTagLength];
-    for (;;) {
-        if (!haveLine && !source.ReadLine(line)) {
-            break;
-        }
-        haveLine = true;
-        bool more = true;
-        while (line.empty() && (more = source.ReadLine(line))) {
-        }
-        if (!more) {
-            break;
-        }
+// The conversion as a visitor of the entries: each entry goes straight into
+// the output block, and the check alongside looks at it too.
+template <typename Check>
+class EntryWriter {
+public:
+    EntryWriter(TextWriter& dest, bool verifyLineNumbers, const CodePage& codePage, RunHost& host,
+                Check& check)
+        : dest_(dest),
+          verify_(verifyLineNumbers),
+          codePage_(codePage),
+          host_(host),
+          check_(check) {}
 
-        ++entryCount;
-        const int32_t ordinal = static_cast<int32_t>(entryCount);
-        if (verifyLineNumbers && ParseIndexOfPaddedLine(line) != ordinal) {
-            host.ShowError(EntryMessage(messages::kLineNumberError, ordinal),
-                           messages::kErrorCaption);
+    void Line(const TextReader& source, std::string_view line) { check_.Line(source, line); }
+
+    bool Index(int32_t ordinal, std::string_view line, uint64_t lineNumber) {
+        check_.Index(ordinal, line, lineNumber);
+        if (verify_ && ParseIndexOfPaddedLine(line) != ordinal) {
+            host_.ShowEntryError(EntryMessage(messages::kLineNumberError, ordinal),
+                                 messages::kErrorCaption, lineNumber);
             return false;
         }
+        return true;
+    }
 
-        source.ReadLine(line);  // at the end of the file the time line is empty, and fails
-        // The entry goes straight into the output block; no text line holds
-        // an LF, so nothing needs translating on the way.
-        dest.BeginLine();
-        char* out = dest.Reserve(kMaxTimeTagLength);
-        size_t tagLength = UsualTimeTag(line, out != nullptr ? out : tag);
+    bool TimeLine(int32_t ordinal, std::string_view line, bool present, uint64_t lineNumber) {
+        check_.TimeLine(ordinal, line, present, lineNumber);
+        // No text line holds an LF, so nothing needs translating on the way.
+        dest_.BeginLine();
+        char* out = dest_.Reserve(kMaxTimeTagLength);
+        size_t tagLength = UsualTimeTag(line, out != nullptr ? out : tag_);
         if (tagLength == 0) {
             TimeRange times;
             if (!ScanTimeLine(line, times)) {
-                dest.DiscardUnfinishedLine();
-                host.ShowError(EntryMessage(messages::kTimeFormatError, ordinal),
-                               messages::kErrorCaption);
+                dest_.DiscardUnfinishedLine();
+                host_.ShowEntryError(EntryMessage(messages::kTimeFormatError, ordinal),
+                                     messages::kErrorCaption, lineNumber);
                 return false;
             }
-            tagLength = FormatTimeTag(out != nullptr ? out : tag, times);
+            tagLength = FormatTimeTag(out != nullptr ? out : tag_, times);
         }
         if (out != nullptr) {
-            dest.Commit(tagLength);
+            dest_.Commit(tagLength);
         } else {
-            dest.Put(std::string_view(tag, tagLength));  // a block too small for a tag
+            dest_.Put(std::string_view(tag_, tagLength));  // a block too small for a tag
         }
-        for (bool first = true; source.ReadLine(line) && !line.empty(); first = false) {
-            if (!first) {
-                dest.Put("<BR>");
-            }
-            PutReplacingBars(dest, line, codePage);
-        }
-        dest.EndLine();
+        firstText_ = true;
+        return true;
     }
 
+    void Text(std::string_view line) {
+        if (!firstText_) {
+            dest_.Put("<BR>");
+        }
+        firstText_ = false;
+        PutReplacingBars(dest_, line, codePage_);
+    }
+
+    void EndEntry() { dest_.EndLine(); }
+
+private:
+    TextWriter& dest_;
+    bool verify_;
+    const CodePage& codePage_;
+    RunHost& host_;
+    Check& check_;
+    bool firstText_ = true;
+    char tag_[kMaxTimeTagLength];
+};
+
+}  // namespace
+
+bool ConvertStream(TextReader& source, TextWriter& dest, bool verifyLineNumbers,
+                   const CodePage& codePage, RunHost& host, EntryObserver* observer) {
+    for (const char* opening : kOpeningLines) {
+        dest.WriteLine(opening);
+    }
+    bool converted;
+    if (observer != nullptr) {
+        Onlooker onlooker{*observer};
+        EntryWriter<Onlooker> writer(dest, verifyLineNumbers, codePage, host, onlooker);
+        converted = ReadEntries(source, writer);
+        if (converted) {
+            observer->Finish(source);
+        }
+    } else {
+        NoCheck nothing;
+        EntryWriter<NoCheck> writer(dest, verifyLineNumbers, codePage, host, nothing);
+        converted = ReadEntries(source, writer);
+    }
+    if (!converted) {
+        return false;
+    }
     for (const char* closing : kClosingLines) {
         dest.WriteLine(closing);
     }
@@ -124,9 +178,10 @@ bool ConvertStream(TextReader& source, TextWriter& dest, bool verifyLineNumbers,
 }
 
 RunOutcome ConvertAndClose(TextReader& source, TextWriter& dest, bool verifyLineNumbers,
-                           const CodePage& codePage, RunHost& host) {
+                           const CodePage& codePage, RunHost& host, EntryObserver* observer) {
     try {
-        const bool converted = ConvertStream(source, dest, verifyLineNumbers, codePage, host);
+        const bool converted =
+            ConvertStream(source, dest, verifyLineNumbers, codePage, host, observer);
         source.Close();
         dest.Close();  // after a failed entry too: what was written must reach the disk
         return converted ? RunOutcome::Completed : RunOutcome::Stopped;
@@ -148,7 +203,7 @@ RunOutcome ConvertAndClose(TextReader& source, TextWriter& dest, bool verifyLine
 }
 
 RunOutcome ConvertInto(TextReader& source, const std::string& destPath, bool verifyLineNumbers,
-                       const CodePage& codePage, RunHost& host) {
+                       const CodePage& codePage, RunHost& host, EntryObserver* observer) {
     {
         TextReader existing;
         if (existing.Open(destPath) &&
@@ -163,7 +218,7 @@ RunOutcome ConvertInto(TextReader& source, const std::string& destPath, bool ver
         host.ShowError(messages::kCannotOpenDest, messages::kErrorCaption);
         return RunOutcome::Stopped;
     }
-    return ConvertAndClose(source, dest, verifyLineNumbers, codePage, host);
+    return ConvertAndClose(source, dest, verifyLineNumbers, codePage, host, observer);
 }
 
 RunOutcome ConvertSubtitles(const ConversionRequest& request, const CodePage& codePage,

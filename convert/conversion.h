@@ -5,6 +5,7 @@
 
 #include "code_page.h"
 #include "run_host.h"
+#include "srt_entries.h"
 
 namespace quillo {
 
@@ -27,16 +28,19 @@ RunOutcome ConvertSubtitles(const ConversionRequest& request, const CodePage& co
 
 // Converts an open source into a destination path, with the overwrite
 // question; closes the source. (ConvertSubtitles after opening the source.)
+// An `observer` (a check) looks at each entry on the way; it is told where
+// the file ended only when the whole file was converted.
 RunOutcome ConvertInto(TextReader& source, const std::string& destPath, bool verifyLineNumbers,
-                       const CodePage& codePage, RunHost& host);
+                       const CodePage& codePage, RunHost& host, EntryObserver* observer = nullptr);
 
 // Converts between files already open, closes both and reports every failure.
 RunOutcome ConvertAndClose(TextReader& source, TextWriter& dest, bool verifyLineNumbers,
-                           const CodePage& codePage, RunHost& host);
+                           const CodePage& codePage, RunHost& host,
+                           EntryObserver* observer = nullptr);
 
 // The conversion proper; throws FileError. Returns false after showing a
 // line-number or time-format notice.
 bool ConvertStream(TextReader& source, TextWriter& dest, bool verifyLineNumbers,
-                   const CodePage& codePage, RunHost& host);
+                   const CodePage& codePage, RunHost& host, EntryObserver* observer = nullptr);
 
 }  // namespace quillo

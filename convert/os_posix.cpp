@@ -42,8 +42,8 @@ bool OsFile::Open(const std::string& path, Mode mode) {
     bool usable = ::fstat(fd, &info) == 0 && !S_ISDIR(info.st_mode);
     if (usable && S_ISREG(info.st_mode)) {
         // Only once the file is ours alone may it be emptied.
-        usable = ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
-                 (mode == Mode::Read || ::ftruncate(fd, 0) == 0);
+        usable =
+            ::flock(fd, LOCK_EX | LOCK_NB) == 0 && (mode == Mode::Read || ::ftruncate(fd, 0) == 0);
     }
     if (!usable) {
         ::close(fd);

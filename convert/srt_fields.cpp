@@ -1,7 +1,7 @@
 #include "srt_fields.h"
 
-#include <cstddef>
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
 
 namespace quillo {
@@ -19,12 +19,16 @@ bool IsDigit(char c) {
 // Reads an optionally signed decimal at `pos`, accumulating in unsigned
 // arithmetic so that overflow wraps instead of being undefined. Leading white
 // space is skipped when `skipSpace`. Returns false when no digit follows.
-bool ScanInteger(std::string_view text, size_t& pos, bool skipSpace, int32_t& out) {
+bool ScanInteger(std::string_view text, size_t& pos, bool skipSpace, int32_t& out,
+                 size_t* start = nullptr, size_t* digits = nullptr) {
     size_t p = pos;
     if (skipSpace) {
         while (p < text.size() && IsSpace(text[p])) {
             ++p;
         }
+    }
+    if (start != nullptr) {
+        *start = p;
     }
     bool negative = false;
     if (p < text.size() && (text[p] == '+' || text[p] == '-')) {
@@ -32,8 +36,10 @@ bool ScanInteger(std::string_view text, size_t& pos, bool skipSpace, int32_t& ou
         ++p;
     }
     if (p == text.size() || !IsDigit(text[p])) {
+        pos = p;
         return false;
     }
+    const size_t first = p;
     uint32_t value = 0;
     for (; p < text.size() && IsDigit(text[p]); ++p) {
         value = value * 10u + static_cast<uint32_t>(text[p] - '0');
@@ -42,6 +48,9 @@ bool ScanInteger(std::string_view text, size_t& pos, bool skipSpace, int32_t& ou
         value = 0u - value;
     }
     out = static_cast<int32_t>(value);  // modular since C++20, and on every compiler we use
+    if (digits != nullptr) {
+        *digits = p - first;
+    }
     pos = p;
     return true;
 }
@@ -144,6 +153,32 @@ char* Literal(char* out, const char (&text)[N]) {
     return out + N - 1;
 }
 
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+constexpr uint64_t kOnes = 0x0101010101010101ull;
+constexpr uint64_t kHighBits = 0x8080808080808080ull;
+
+uint64_t Load8(const char* p) {
+    uint64_t word;
+    std::memcpy(&word, p, 8);
+    return word;
+}
+
+// The bytes of `x` below `mask` are all 0 to 9.
+bool AllBelowTen(uint64_t x, uint64_t mask) {
+    return (((x + 0x7676767676767676ull) | x) & kHighBits & mask) == 0;
+}
+
+// The number the low `count` (1 to 8) bytes of `digits` spell, each 0 to 9
+// and the most significant first.
+uint32_t DigitsValue(uint64_t digits, int count) {
+    digits <<= 8 * (8 - count);
+    uint64_t v = (digits * 10 + (digits >> 8)) & 0x00FF00FF00FF00FFull;  // pairs
+    v = (v * 100 + (v >> 16)) & 0x0000FFFF0000FFFFull;                   // quads
+    return static_cast<uint32_t>((v * 10000 + (v >> 32)) & 0xFFFFFFFFull);
+}
+
+#endif
+
 // Two decimal digits at `p`, as a number; -1 when either is not a digit.
 int TwoDigitsAt(const char* p) {
     const unsigned tens = static_cast<unsigned char>(p[0]) - unsigned{'0'};
@@ -192,6 +227,20 @@ const char* UsualClockAt(const char* p, const char* end, int32_t* fields) {
     if (end - p < 11) {
         return nullptr;
     }
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+    // The hours end at the first ':' of the first eight bytes.
+    const uint64_t head = Load8(p);
+    const uint64_t colons = head ^ (kOnes * ':');
+    const uint64_t firstColon = (colons - kOnes) & ~colons & kHighBits;
+    const int hourDigits = firstColon != 0 ? __builtin_ctzll(firstColon) / 8 : 0;
+    const uint64_t digits = head ^ (kOnes * '0');
+    if (hourDigits == 0 || !AllBelowTen(digits, (uint64_t{1} << (8 * hourDigits)) - 1) ||
+        end - (p + hourDigits) < 10) {
+        return nullptr;
+    }
+    const char* digit = p + hourDigits;
+    const int32_t hours = static_cast<int32_t>(DigitsValue(digits, hourDigits));
+#else
     const char* const limit = std::min(p + 9, end - 10);
     int32_t hours = 0;
     const char* digit = p;
@@ -199,7 +248,11 @@ const char* UsualClockAt(const char* p, const char* end, int32_t* fields) {
          ++digit) {
         hours = hours * 10 + static_cast<int32_t>(d);
     }
-    if (digit == p || !ClockTailAt(digit, fields + 1)) {
+    if (digit == p) {
+        return nullptr;
+    }
+#endif
+    if (!ClockTailAt(digit, fields + 1)) {
         return nullptr;
     }
     fields[0] = hours;
@@ -207,19 +260,6 @@ const char* UsualClockAt(const char* p, const char* end, int32_t* fields) {
 }
 
 #if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
-constexpr uint64_t kOnes = 0x0101010101010101ull;
-constexpr uint64_t kHighBits = 0x8080808080808080ull;
-
-uint64_t Load8(const char* p) {
-    uint64_t word;
-    std::memcpy(&word, p, 8);
-    return word;
-}
-
-// The bytes of `x` below `mask` are all 0 to 9.
-bool AllBelowTen(uint64_t x, uint64_t mask) {
-    return (((x + 0x7676767676767676ull) | x) & kHighBits & mask) == 0;
-}
 
 // Copies the clock "H:MM:SS,mmm" at `p` (1 to 7 hour digits) as the tag
 // prints it, "H:MM:SS.CC": hours without leading zeros, the milliseconds cut
@@ -265,7 +305,7 @@ const char* CopyUsualClock(const char* p, const char* end, char*& out) {
 
 // "H:MM:SS,mmm --> H:MM:SS,mmm", then anything but a digit (which would
 // extend the last number). Every other shape goes to the general scanner.
-bool ParseUsualTimeLine(std::string_view line, TimeRange& out) {
+bool ReadUsualTimeLine(std::string_view line, TimeRange& out) {
     const char* const end = line.data() + line.size();
     int32_t f[8];
     const char* p = UsualClockAt(line.data(), end, f);
@@ -288,8 +328,8 @@ int32_t ParseIndex(std::string_view line) {
         const char* p = line.data();
         const char* const end = p + line.size();
         uint32_t value = 0;
-        for (unsigned digit; p < end && (digit = static_cast<unsigned char>(*p) - unsigned{'0'}) < 10;
-             ++p) {
+        for (unsigned digit;
+             p < end && (digit = static_cast<unsigned char>(*p) - unsigned{'0'}) < 10; ++p) {
             value = value * 10u + digit;
         }
         if (p == end) {
@@ -305,49 +345,60 @@ int32_t ParseIndexOfPaddedLine(std::string_view line) {
 #if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
     // One to eight digits, read as one word: the usual index line.
     if (line.size() - 1 < 8) {
-        const int unused = 8 * (8 - static_cast<int>(line.size()));
-        const uint64_t digits = (Load8(line.data()) ^ (kOnes * '0')) << unused;
-        if (AllBelowTen(digits, ~uint64_t{0})) {
-            // Most significant digit first: combine pairs, quads, then halves.
-            uint64_t v = (digits * 10 + (digits >> 8)) & 0x00FF00FF00FF00FFull;
-            v = (v * 100 + (v >> 16)) & 0x0000FFFF0000FFFFull;
-            v = (v * 10000 + (v >> 32)) & 0xFFFFFFFFull;
-            return static_cast<int32_t>(v);
+        const int count = static_cast<int>(line.size());
+        const uint64_t digits = Load8(line.data()) ^ (kOnes * '0');
+        if (AllBelowTen(digits, ~uint64_t{0} >> (8 * (8 - count)))) {
+            return static_cast<int32_t>(DigitsValue(digits, count));
         }
     }
 #endif
     return ParseIndex(line);
 }
 
-bool ParseTimeLine(std::string_view line, TimeRange& out) {
-    return ParseUsualTimeLine(line, out) || ScanTimeLine(line, out);
+bool ParseUsualTimeLine(std::string_view line, TimeRange& out) {
+    return ReadUsualTimeLine(line, out);
 }
 
-bool ScanTimeLine(std::string_view line, TimeRange& out) {
+bool ParseTimeLine(std::string_view line, TimeRange& out) {
+    return ReadUsualTimeLine(line, out) || ScanTimeLine(line, out, nullptr);
+}
+
+bool ScanTimeLine(std::string_view line, TimeRange& out, TimeLineLayout* layout) {
     // Each %d skips white space itself; ':' and ',' must follow a number
     // directly; each blank around "-->" matches any run of white space.
+    TimeLineLayout where{};
+    int32_t fields[8];
     size_t pos = 0;
-    TimeRange r{};
-    bool ok = ScanInteger(line, pos, true, r.beginHours) && ScanLiteral(line, pos, ":") &&
-              ScanInteger(line, pos, true, r.beginMinutes) && ScanLiteral(line, pos, ":") &&
-              ScanInteger(line, pos, true, r.beginSeconds) && ScanLiteral(line, pos, ",") &&
-              ScanInteger(line, pos, true, r.beginMilliseconds);
-    if (!ok) {
+    const auto fail = [&](char expected) {
+        if (layout != nullptr) {
+            where.stop = pos;
+            where.expected = expected;
+            *layout = where;
+        }
         return false;
+    };
+    for (int i = 0; i < 8; ++i) {
+        if (i == 4) {
+            SkipSpace(line, pos);
+            if (!ScanLiteral(line, pos, "-->")) {
+                return fail('-');
+            }
+            SkipSpace(line, pos);
+        }
+        if (!ScanInteger(line, pos, true, fields[i], &where.start[i], &where.digits[i])) {
+            return fail('0');
+        }
+        const char separator = i % 4 == 2 ? ',' : ':';
+        if (i % 4 != 3 && !ScanLiteral(line, pos, std::string_view(&separator, 1))) {
+            return fail(separator);
+        }
     }
-    SkipSpace(line, pos);
-    if (!ScanLiteral(line, pos, "-->")) {
-        return false;
+    out = TimeRange{fields[0], fields[1], fields[2], fields[3],
+                    fields[4], fields[5], fields[6], fields[7]};
+    if (layout != nullptr) {
+        where.stop = pos;
+        *layout = where;
     }
-    SkipSpace(line, pos);
-    ok = ScanInteger(line, pos, true, r.endHours) && ScanLiteral(line, pos, ":") &&
-         ScanInteger(line, pos, true, r.endMinutes) && ScanLiteral(line, pos, ":") &&
-         ScanInteger(line, pos, true, r.endSeconds) && ScanLiteral(line, pos, ",") &&
-         ScanInteger(line, pos, true, r.endMilliseconds);
-    if (!ok) {
-        return false;
-    }
-    out = r;
     return true;
 }
 
@@ -382,6 +433,11 @@ size_t FormatTimeTag(char* out, const TimeRange& r) {
     out = FormatClock(out, r.endHours, r.endMinutes, r.endSeconds, r.endMilliseconds);
     out = Literal(out, "\" /><clear/> ");
     return static_cast<size_t>(out - start);
+}
+
+size_t FormatClockText(char* out, int32_t hours, int32_t minutes, int32_t seconds,
+                       int32_t milliseconds) {
+    return static_cast<size_t>(FormatClock(out, hours, minutes, seconds, milliseconds) - out);
 }
 
 void AppendTimeTag(std::string& out, const TimeRange& range) {

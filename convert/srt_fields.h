@@ -26,8 +26,23 @@ struct TimeRange {
 // shape by ScanTimeLine.
 bool ParseTimeLine(std::string_view line, TimeRange& out);
 
+// Where the general reading found each number (its sign or first digit, and
+// how many digits it had), and where it stopped: after the eighth number, or
+// at what it could not match, which was `expected` (a digit '0', ':', ',' or
+// '-' for the arrow).
+struct TimeLineLayout {
+    size_t start[8];
+    size_t digits[8];
+    size_t stop;
+    char expected;
+};
+
+// The fast path alone: the usual shape, "H:MM:SS,mmm --> H:MM:SS,mmm" with
+// hours of up to seven digits and nothing but a non-digit after it.
+bool ParseUsualTimeLine(std::string_view line, TimeRange& out);
+
 // The general reading of the pattern, for every shape the rules allow.
-bool ScanTimeLine(std::string_view line, TimeRange& out);
+bool ScanTimeLine(std::string_view line, TimeRange& out, TimeLineLayout* layout = nullptr);
 
 // `<Time Begin="H:MM:SS.CC" End="H:MM:SS.CC" /><clear/> ` (with the trailing
 // blank); fields print as printf's %d and %02d would. FormatTimeTag writes it
@@ -35,6 +50,11 @@ bool ScanTimeLine(std::string_view line, TimeRange& out);
 inline constexpr size_t kMaxTimeTagLength = 128;
 size_t FormatTimeTag(char* out, const TimeRange& range);
 void AppendTimeTag(std::string& out, const TimeRange& range);
+// One clock of the tag, "H:MM:SS.CC", for messages about it: written to
+// `out`, which has room for kMaxClockLength bytes; returns its length.
+inline constexpr size_t kMaxClockLength = 48;
+size_t FormatClockText(char* out, int32_t hours, int32_t minutes, int32_t seconds,
+                       int32_t milliseconds);
 
 // The tag of a time line of the usual shape (as for ParseTimeLine's fast
 // path, hours of up to seven digits), copied from its digits without reading

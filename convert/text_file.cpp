@@ -44,7 +44,19 @@ void TextReader::Close() {
     memoryLeft_ = 0;
     next_ = end_ = nul_ = block_;  // empty, and safe to search
     lineNumber_ = 0;
+    cutLine_ = 0;
+    cutColumn_ = 0;
+    ctrlZ_ = {};
+    unended_ = false;
     atEnd_ = false;
+}
+
+bool TextReader::MoreToRead() {
+    if (memory_ != nullptr) {
+        return memoryLeft_ > 0;
+    }
+    char byte;
+    return file_.Read(&byte, 1) > 0;
 }
 
 bool TextReader::Refill() {
@@ -72,8 +84,11 @@ bool TextReader::Refill() {
     }
     next_ = block_;
     end_ = next_ + count;
-    // A Ctrl-Z ends the file where it stands: nothing after it is ever read.
+    // A Ctrl-Z ends the file where it stands: nothing after it is ever read,
+    // but whether anything was there is worth a warning.
     if (const char* z = FindByte(next_, end_, kCtrlZ)) {
+        ctrlZ_.found = true;
+        ctrlZ_.followed = z + 1 < end_ || MoreToRead();
         end_ = z;
         atEnd_ = true;
     }
@@ -99,15 +114,21 @@ void TextReader::Spill(const char* data, size_t size) {
 
 bool TextReader::ReadLineAcrossBlocks(std::string_view& line) {
     spillSize_ = 0;
-    Spill(nullptr, 0);  // the padding must exist for an empty line too
+    Spill(nullptr, 0);     // the padding must exist for an empty line too
     bool readAny = false;  // bytes of this line (or its LF) were consumed
     bool cut = false;      // a NUL was met: the rest of the line is dropped
+    size_t raw = 0;        // bytes of the line as it stands in the file, LF excluded
     for (;;) {
         if (next_ == end_ && !Refill()) {
+            if (ctrlZ_.found && ctrlZ_.line == 0) {
+                ctrlZ_.line = lineNumber_ + 1;  // this line, or a new one after an LF
+                ctrlZ_.column = raw + 1;
+            }
             if (!readAny) {
                 line = {};
                 return false;
             }
+            unended_ = true;
             break;
         }
         readAny = true;
@@ -115,8 +136,13 @@ bool TextReader::ReadLineAcrossBlocks(std::string_view& line) {
         const char* stop = lf != nullptr ? lf : end_;
         if (!cut) {
             cut = nul_ < stop;
+            if (cut) {
+                cutLine_ = lineNumber_ + 1;
+                cutColumn_ = raw + static_cast<size_t>(nul_ - next_) + 1;
+            }
             Spill(next_, static_cast<size_t>((cut ? nul_ : stop) - next_));
         }
+        raw += static_cast<size_t>(stop - next_);
         if (lf == nullptr) {
             next_ = end_;
             continue;

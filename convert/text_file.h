@@ -43,11 +43,10 @@ public:
     bool IsOpen() const { return file_.IsOpen() || memory_ != nullptr; }
 
     // Hands out the next line, without its line end; the view holds until the
-    // next call, and kSearchPadding readable bytes follow it. LF and CR LF end a line; a CR not followed by LF stays in it.
-    // A Ctrl-Z ends the file where it stands; a NUL cuts its line there. The
-    // last line comes back with or without a line end; after it every call
-    // returns false and an empty line. Throws FileError when the system fails
-    // the read.
+    // next call, and kSearchPadding readable bytes follow it. LF and CR LF end a line; a CR not
+    // followed by LF stays in it. A Ctrl-Z ends the file where it stands; a NUL cuts its line
+    // there. The last line comes back with or without a line end; after it every call returns false
+    // and an empty line. Throws FileError when the system fails the read.
     bool ReadLine(std::string_view& line) {
         // Almost every line lies whole inside the block, before any NUL.
         if (const char* lf = FindBytePadded(next_, end_, '\n'); lf < nul_) {
@@ -67,11 +66,27 @@ public:
     // How many lines were handed out: the number of the last one, from 1.
     uint64_t LineNumber() const { return lineNumber_; }
 
+    // What diagnostics need to know of the lines read. The last line handed
+    // out ended without a line end (it was the file's last)...
+    bool LineUnended() const { return unended_; }
+    // ...and the column (from 1) of the NUL that cut line `line`, or 0.
+    size_t CutColumn(uint64_t line) const { return cutLine_ == line ? cutColumn_ : 0; }
+    // Where a Ctrl-Z ended the file (line 0 while none did), and whether
+    // bytes followed it.
+    struct CtrlZ {
+        bool found = false;
+        bool followed = false;
+        uint64_t line = 0;
+        size_t column = 0;
+    };
+    const CtrlZ& CtrlZSeen() const { return ctrlZ_; }
+
     void Close();
 
 private:
     bool ReadLineAcrossBlocks(std::string_view& line);
     void Spill(const char* data, size_t size);
+    bool MoreToRead();
     bool Refill();
     void FindNul() {
         nul_ = FindByte(next_, end_, '\0');
@@ -95,6 +110,10 @@ private:
     size_t spillSize_ = 0;
     size_t spillCapacity_ = 0;
     uint64_t lineNumber_ = 0;
+    uint64_t cutLine_ = 0;  // lines cut by a NUL go the slow way: only it keeps these
+    size_t cutColumn_ = 0;
+    CtrlZ ctrlZ_;
+    bool unended_ = false;
     bool atEnd_ = false;  // end of file, a Ctrl-Z, or a failed read seen
 };
 

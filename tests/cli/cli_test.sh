@@ -56,7 +56,7 @@ cp film.srt good.srt
 run bad.srt missing.srt good.srt
 check "batch with failures exits 1" [ "$status" = 1 ]
 check "the good file is still converted" cmp -s good.rt expected.rt
-check "time-format message names the file" grep -qx "srt2rt: bad.srt: Line 1 . Time format error in .srt file." <<<"$err"
+check "time-format message names the file and line" grep -qx "srt2rt: bad.srt:2: Line 1 . Time format error in .srt file." <<<"$err"
 check "missing source message" grep -qx "srt2rt: missing.srt: Unable to open '.srt' file." <<<"$err"
 check "a failed entry leaves the partial document" [ "$(head -c 4 bad.rt)" = "<win" ]
 
@@ -104,6 +104,42 @@ for args in "--bogus film.srt" "-o x.rt film.srt good.srt" "film.srt -o" "-" "";
 done
 run --help
 check "--help" grep -q "Usage: srt2rt" <<<"$out"
+
+# --check: every problem, located, and a summary; no file written.
+printf '1\r\n00:00:01,000 --> 00:00:02,500\r\nHi\r\n\r\n3\r\n00:00:03.000 --> 00:00:04,000\r\n\r\n4\r\n00:00:03,500 --> 03:00:04,500\r\n' >flawed.srt
+run --check flawed.srt
+check "--check finds something: exit 1" [ "$status" = 1 ]
+check "--check writes nothing" [ ! -e flawed.rt ]
+check "--check lists every problem in order" [ "$(tr -d '\r' <out.txt)" = "flawed.srt:5:1: error: entry 2 is numbered 3; entries must be numbered 1, 2, 3... (or convert with --no-verify) [index-mismatch]
+flawed.srt:6:9: error: entry 2's time line does not read: '.' before the milliseconds, where ',' is needed [time-format]
+flawed.srt:9:1: warning: entry 3 ends at 3:00:04.50, after the document's 3:00:00.00: cut short [past-duration]
+flawed.srt: 3 entries, 2 errors, 1 warning" ]
+input=flawed.srt run --check --no-verify --format=json - film.srt missing.srt
+check "--check --format=json: exit 1" [ "$status" = 1 ]
+check "--format=json: JSON Lines only" python3 -c '
+import json, sys
+rows = [json.loads(line) for line in open("out.txt")]
+assert [(r.get("code"), r.get("line"), r.get("column"), r.get("entry")) for r in rows if "code" in r] == [
+    ("time-format", 6, 9, 2), ("past-duration", 9, 1, 3), ("cannot-open", None, None, None)], rows
+assert [(r["file"], r["entries"], r["errors"], r["warnings"]) for r in rows if "entries" in r] == [
+    ("-", 3, 1, 1), ("film.srt", 2, 0, 0), ("missing.srt", 0, 1, 0)], rows
+'
+run --check film.srt
+check "--check of a clean file: exit 0" [ "$status" = 0 ]
+check "a clean file gives its summary alone" [ "$(tr -d '\r' <out.txt)" = "film.srt: 2 entries, 0 errors, 0 warnings" ]
+for args in "--check -o x.rt film.srt" "--format=json film.srt" "--check --format=xml film.srt"; do
+  # shellcheck disable=SC2086
+  run $args
+  check "usage error: '$args'" [ "$status" = 2 ]
+done
+
+# A conversion tells of what converts but shows wrongly; -q keeps quiet.
+printf '1\r\n00:00:01,000 --> 03:00:01,000\r\nLong\r\n' >long.srt
+run -f long.srt
+check "a warning does not fail the conversion" [ "$status" = 0 ]
+check "the warning goes to standard error" grep -qx "srt2rt: long.srt:2:1: warning: entry 1 ends at 3:00:01.00, after the document's 3:00:00.00: cut short \[past-duration\]" <<<"$err"
+run -f -q long.srt
+check "-q drops warnings" [ -z "$err" ]
 
 if [ "$mode" = native ]; then
   run -f film.srt -o /dev/full

@@ -1,7 +1,9 @@
 // The whole run, in memory, against the plain reading of the rules: the exact
 // document and notice, in three settings per input (verified or not, code
-// page 932 or a single-byte one, blocks of every small size, and a
-// destination that fills up part-way, as a full disk).
+// page 932 or a single-byte one, blocks of every small size, a check of the
+// entries alongside, and a destination that fills up part-way, as a full
+// disk). And the check of the same input: it finds an error exactly when
+// the run stops at one, and its first error names the same entry.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -16,6 +18,7 @@
 #include "messages.h"
 #include "reference_model.h"
 #include "run_host.h"
+#include "subtitle_check.h"
 
 namespace quillo::fuzz {
 namespace {
@@ -50,7 +53,46 @@ struct Setting {
     size_t readBlock;
     size_t writeBlock;
     size_t capacity;  // of the destination; SIZE_MAX for a disk with room
+    bool withWarnings;
 };
+
+// Every problem, as the check describes it, with what each must say.
+class Problems : public ProblemSink {
+public:
+    void Report(const Problem& problem) override {
+        Require(problem.line > 0 && problem.column > 0, "a problem has no place");
+        Require(!problem.message.empty() && !problem.code.empty(), "a problem has no text");
+        if (problem.severity == Severity::Error) {
+            Require(problem.entry > 0 || problem.code == "cr-only", "an error names no entry");
+            if (firstErrorEntry == 0) {
+                firstErrorEntry = problem.entry;
+            }
+            ++errors;
+        }
+    }
+    int32_t firstErrorEntry = 0;
+    uint64_t errors = 0;
+};
+
+void CheckAgreesWithTheRun(std::string_view source, bool verify, size_t block,
+                           const ReferenceRun& expected) {
+    TextReader reader(block);
+    reader.AttachMemory(source, "film.srt");
+    Problems problems;
+    const CheckCounts counts = CheckSubtitles(reader, verify, problems);
+    RequireEqual(static_cast<int64_t>(counts.errors), static_cast<int64_t>(problems.errors),
+                 "the check counts other errors than it reports");
+    Require((counts.errors == 0) == expected.notice.empty(), [&] {
+        return std::string(counts.errors == 0
+                               ? "the check finds no error where the run stops"
+                               : "the check finds an error where the run completes") +
+               (verify ? " (verified)" : " (not verified)");
+    });
+    if (counts.errors > 0) {
+        RequireEqual(expected.failedEntry, problems.firstErrorEntry,
+                     "the check's first error names another entry than the run");
+    }
+}
 
 void Run(std::string_view source, const Setting& setting, const ReferenceRun& expected) {
     // The real block size's reader and writer are kept from run to run: under
@@ -72,19 +114,26 @@ void Run(std::string_view source, const Setting& setting, const ReferenceRun& ex
     reader->AttachMemory(source, "film.srt");
     writer->AttachMemory(document, "film.rt", setting.capacity);
     Host host;
+    class Quiet : public ProblemSink {
+        void Report(const Problem& problem) override {
+            Require(problem.severity == Severity::Warning,
+                    "a conversion reports an error as a warning");
+        }
+        bool Wants(Severity severity) const override { return severity == Severity::Warning; }
+    } warnings;
+    SubtitleCheck check(setting.verify, warnings);
     static const CodePage kShiftJis = CodePage::WithLeadByteRanges({{0x81, 0x9F}, {0xE0, 0xFC}});
     const CodePage& codePage = setting.shiftJis ? kShiftJis : CodePage::SingleByte();
-    const RunOutcome outcome =
-        ConvertAndClose(*reader, *writer, setting.verify, codePage, host);
+    const RunOutcome outcome = ConvertAndClose(*reader, *writer, setting.verify, codePage, host,
+                                               setting.withWarnings ? &check : nullptr);
 
     std::vector<Shown> notices = host.shown;
     const bool fits = expected.document.size() <= setting.capacity;
     RequireEqual(std::string_view(expected.document)
                      .substr(0, std::min(expected.document.size(), setting.capacity)),
                  document, [&] {
-                     return "the document differs (blocks of " +
-                            std::to_string(setting.readBlock) + " and " +
-                            std::to_string(setting.writeBlock) + ")";
+                     return "the document differs (blocks of " + std::to_string(setting.readBlock) +
+                            " and " + std::to_string(setting.writeBlock) + ")";
                  });
     if (!fits) {
         // The write that fills the disk fails; an entry error may come first,
@@ -122,10 +171,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const unsigned b = size > 1 ? data[size - 2] : 0;
     const ReferenceRun verified = ReferenceConversion(source, true, false);
     const ReferenceRun unverified = ReferenceConversion(source, false, true);
-    Run(source, {true, false, kDefaultBlockSize, kDefaultBlockSize, SIZE_MAX}, verified);
-    Run(source, {false, true, 1 + a % 37, b < 128 ? 1 + b % 200 : kDefaultBlockSize, SIZE_MAX},
+    Run(source, {true, false, kDefaultBlockSize, kDefaultBlockSize, SIZE_MAX, a % 2 == 0},
+        verified);
+    Run(source,
+        {false, true, 1 + a % 37, b < 128 ? 1 + b % 200 : kDefaultBlockSize, SIZE_MAX, a % 2 == 1},
         unverified);
-    const size_t room = verified.document.size() == 0 ? 0 : (a * 257u + b) % verified.document.size();
-    Run(source, {true, false, 1 + a % 13, 1 + a % 90, room}, verified);
+    const size_t room =
+        verified.document.size() == 0 ? 0 : (a * 257u + b) % verified.document.size();
+    Run(source, {true, false, 1 + a % 13, 1 + a % 90, room, false}, verified);
+    CheckAgreesWithTheRun(source, true, 1 + b % 29, verified);
+    CheckAgreesWithTheRun(source, false, 1 + a % 61, unverified);
     return 0;
 }

@@ -179,12 +179,14 @@ ReferenceRun ReferenceConversion(std::string_view source, bool verifyLineNumbers
         ++entry;
         if (verifyLineNumbers && ReferenceIndex(line) != FromWord(entry)) {
             run.notice = EntryNotice("Line %d . Line number error in .srt file.", entry);
+            run.failedEntry = FromWord(entry);
             return run;
         }
         read();
         const std::optional<TimeFields> fields = ReferenceTimeFields(line);
         if (!fields) {
             run.notice = EntryNotice("Line %d . Time format error in .srt file.", entry);
+            run.failedEntry = FromWord(entry);
             return run;
         }
         std::string text = ReferenceTimeTag(*fields);

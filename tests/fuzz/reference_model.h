@@ -32,8 +32,9 @@ std::optional<TimeFields> ReferenceTimeFields(std::string_view line);
 std::string ReferenceTimeTag(const TimeFields& fields);
 
 struct ReferenceRun {
-    std::string document;  // what the destination holds afterwards
-    std::string notice;    // the error notice shown, empty when the run completes
+    std::string document;     // what the destination holds afterwards
+    std::string notice;       // the error notice shown, empty when the run completes
+    int32_t failedEntry = 0;  // the entry the notice names
 };
 
 // The run over `source`; `shiftJis` walks text lines in code page 932.

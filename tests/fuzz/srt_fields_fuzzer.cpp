@@ -97,8 +97,9 @@ void CheckTimeLine(std::string_view line) {
         CheckTag(range);
     }
     TimeRange general{};
-    Require(ScanTimeLine(line, general) == parsed,
-            [&] { return "the fast and general time-line readings disagree on " + Printable(line); });
+    Require(ScanTimeLine(line, general) == parsed, [&] {
+        return "the fast and general time-line readings disagree on " + Printable(line);
+    });
     if (parsed) {
         Require(FieldsOf(general) == FieldsOf(range), [&] {
             return "the fast path's fields of " + Printable(line) + ": " +
@@ -107,7 +108,8 @@ void CheckTimeLine(std::string_view line) {
     }
     char tag[kMaxTimeTagLength];
     if (const size_t length = UsualTimeTag(line, tag); length > 0) {
-        Require(parsed, [&] { return "a tag is copied from the bad time line " + Printable(line); });
+        Require(parsed,
+                [&] { return "a tag is copied from the bad time line " + Printable(line); });
         static std::string formatted;
         formatted.clear();
         AppendTimeTag(formatted, general);
@@ -116,8 +118,8 @@ void CheckTimeLine(std::string_view line) {
     }
     if (LibraryIsDefinedFor(line)) {
         int f[8] = {};
-        const int stored = std::sscanf(CString(line), "%d:%d:%d,%d --> %d:%d:%d,%d",
-                                       &f[0], &f[1], &f[2], &f[3], &f[4], &f[5], &f[6], &f[7]);
+        const int stored = std::sscanf(CString(line), "%d:%d:%d,%d --> %d:%d:%d,%d", &f[0], &f[1],
+                                       &f[2], &f[3], &f[4], &f[5], &f[6], &f[7]);
         Require(parsed == (stored == 8), [&] { return "sscanf disagrees on " + Printable(line); });
         if (parsed) {
             const TimeFields library{f[0], f[1], f[2], f[3], f[4], f[5], f[6], f[7]};

@@ -117,9 +117,11 @@ void CheckWriting(std::string_view input, std::string_view expected, size_t bloc
                 "a full sink is not a write failure naming it");
         failed = true;
     }
-    Require(failed == (expected.size() > capacity), "a write fails without a full sink, or not at all");
-    RequireEqual(expected.substr(0, std::min(capacity, expected.size())), sink,
-                 [&] { return "the written bytes differ with blocks of " + std::to_string(block); });
+    Require(failed == (expected.size() > capacity),
+            "a write fails without a full sink, or not at all");
+    RequireEqual(expected.substr(0, std::min(capacity, expected.size())), sink, [&] {
+        return "the written bytes differ with blocks of " + std::to_string(block);
+    });
 }
 
 }  // namespace

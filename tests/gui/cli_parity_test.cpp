@@ -17,8 +17,8 @@ DWORD RunCommandLine(const std::wstring& folder, const std::wstring& arguments) 
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
-    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
-                        nullptr, folder.c_str(), &startup, &info)) {
+    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
+                        folder.c_str(), &startup, &info)) {
         ADD_FAILURE() << "cannot start srt2rt: error " << GetLastError();
         return ~0u;
     }
@@ -31,9 +31,11 @@ DWORD RunCommandLine(const std::wstring& folder, const std::wstring& arguments) 
 }
 
 constexpr char kAwkwardSource[] =
-    "\xEF\xBB\xBF" "1\r\n00:00:01,000-->00:00:02,005 X1:1\r\n<i>a|b</i> & \"c\"\r\n\r\n"
+    "\xEF\xBB\xBF"
+    "1\r\n00:00:01,000-->00:00:02,005 X1:1\r\n<i>a|b</i> & \"c\"\r\n\r\n"
     "2\n-1:75:120,-15 --> 99999999999:0:0,1999\n\n\n"
-    "3\r\n00:00:05,000 --> 00:00:06,000\r\nlast\x1A" "ignored";
+    "3\r\n00:00:05,000 --> 00:00:06,000\r\nlast\x1A"
+    "ignored";
 
 TEST_F(CliParityTest, BothWriteTheSameDocument) {
     WriteBytes(Path(L"film.srt"), kAwkwardSource);

@@ -1,0 +1,186 @@
+#include "check_report.h"
+
+#include "console.h"
+
+namespace quillo::cli {
+namespace {
+
+void AppendNumber(std::string& out, uint64_t value) {
+    char digits[24];
+    int count = 0;
+    do {
+        digits[count++] = static_cast<char>('0' + value % 10);
+        value /= 10;
+    } while (value != 0);
+    while (count > 0) {
+        out += digits[--count];
+    }
+}
+
+void AppendCount(std::string& out, uint64_t count, const char* singular, const char* plural) {
+    AppendNumber(out, count);
+    out += ' ';
+    out += count == 1 ? singular : plural;
+}
+
+const char* SeverityName(Severity severity) {
+    return severity == Severity::Error ? "error" : "warning";
+}
+
+// FILE:LINE:COLUMN, or FILE alone for a problem of the whole file.
+void AppendPlace(std::string& out, const std::string& file, const Problem& problem) {
+    out += file;
+    if (problem.line != 0) {
+        out += ':';
+        AppendNumber(out, problem.line);
+        out += ':';
+        AppendNumber(out, problem.column);
+    }
+}
+
+void AppendProblem(std::string& out, const std::string& file, const Problem& problem) {
+    AppendPlace(out, file, problem);
+    out += ": ";
+    out += SeverityName(problem.severity);
+    out += ": ";
+    out.append(problem.message);
+    out += " [";
+    out.append(problem.code);
+    out += "]";
+}
+
+// The length of the UTF-8 sequence at `at`, or 0 when it is not one.
+size_t Utf8Length(const std::string& text, size_t at) {
+    const unsigned char lead = static_cast<unsigned char>(text[at]);
+    const size_t length = lead < 0x80                   ? 1
+                          : lead >= 0xC2 && lead < 0xE0 ? 2
+                          : lead >= 0xE0 && lead < 0xF0 ? 3
+                          : lead >= 0xF0 && lead < 0xF5 ? 4
+                                                        : 0;
+    if (length == 0 || at + length > text.size()) {
+        return 0;
+    }
+    for (size_t i = 1; i < length; ++i) {
+        if ((static_cast<unsigned char>(text[at + i]) & 0xC0) != 0x80) {
+            return 0;
+        }
+    }
+    return length;
+}
+
+}  // namespace
+
+void OutputBuffer::Flush() {
+    if (!text_.empty()) {
+        characters_ ? PrintOut(text_) : WriteOutBytes(text_);
+        text_.clear();
+    }
+}
+
+std::string JsonString(const std::string& text) {
+    static const char kHex[] = "0123456789abcdef";
+    std::string json = "\"";
+    for (size_t at = 0; at < text.size();) {
+        const unsigned char c = static_cast<unsigned char>(text[at]);
+        if (c == '"' || c == '\\') {
+            json += '\\';
+            json += static_cast<char>(c);
+            ++at;
+        } else if (c < 0x20) {
+            json += "\\u00";
+            json += kHex[c >> 4];
+            json += kHex[c & 15];
+            ++at;
+        } else if (const size_t length = Utf8Length(text, at); length > 0) {
+            json.append(text, at, length);
+            at += length;
+        } else {
+            json += "\\ufffd";
+            ++at;
+        }
+    }
+    return json + "\"";
+}
+
+void TextReport::Report(const Problem& problem) {
+    std::string& out = out_.Text();
+    AppendProblem(out, file_, problem);
+    out += '\n';
+    out_.FlushWhenFull();
+}
+
+void TextReport::Summary(const CheckCounts& counts) {
+    std::string& out = out_.Text();
+    out += file_;
+    out += ": ";
+    AppendCount(out, counts.entries, "entry", "entries");
+    out += ", ";
+    AppendCount(out, counts.errors, "error", "errors");
+    out += ", ";
+    AppendCount(out, counts.warnings, "warning", "warnings");
+    out += '\n';
+    out_.Flush();
+}
+
+JsonReport::JsonReport(OutputBuffer& out, const std::string& file)
+    : out_(out), file_(JsonString(file)) {}
+
+void JsonReport::Report(const Problem& problem) {
+    std::string& out = out_.Text();
+    out += "{\"file\":";
+    out += file_;
+    out += ",\"line\":";
+    if (problem.line != 0) {
+        AppendNumber(out, problem.line);
+        out += ",\"column\":";
+        AppendNumber(out, problem.column);
+    } else {
+        out += "null,\"column\":null";
+    }
+    out += ",\"severity\":\"";
+    out += SeverityName(problem.severity);
+    out += "\",\"code\":\"";
+    out.append(problem.code);
+    out += "\",\"entry\":";
+    if (problem.entry != 0) {
+        AppendNumber(out, static_cast<uint32_t>(problem.entry));
+    } else {
+        out += "null";
+    }
+    out += ",\"message\":";
+    out += JsonString(std::string(problem.message));
+    out += "}\n";
+    out_.FlushWhenFull();
+}
+
+void JsonReport::Summary(const CheckCounts& counts) {
+    std::string& out = out_.Text();
+    out += "{\"file\":";
+    out += file_;
+    out += ",\"entries\":";
+    AppendNumber(out, counts.entries);
+    out += ",\"errors\":";
+    AppendNumber(out, counts.errors);
+    out += ",\"warnings\":";
+    AppendNumber(out, counts.warnings);
+    out += "}\n";
+    out_.Flush();
+}
+
+void ConversionWarnings::Report(const Problem& problem) {
+    ++shown_;
+    std::string line = "srt2rt: ";
+    AppendProblem(line, file_, problem);
+    PrintErrorLine(line);
+}
+
+void ConversionWarnings::Finish() {
+    if (unsaid_ > 0) {
+        std::string line = "srt2rt: " + file_ + ": ";
+        AppendCount(line, unsaid_, "more warning", "more warnings");
+        line += " ('srt2rt --check' lists them all)";
+        PrintErrorLine(line);
+    }
+}
+
+}  // namespace quillo::cli

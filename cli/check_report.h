@@ -1,0 +1,84 @@
+// What srt2rt says of the problems a check finds: GNU-style lines or JSON
+// Lines on standard output for --check, and the warnings of a conversion on
+// standard error.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "subtitle_check.h"
+
+namespace quillo::cli {
+
+// Output gathered into large writes: a file may hold millions of problems.
+class OutputBuffer {
+public:
+    explicit OutputBuffer(bool characters) : characters_(characters) {}
+    ~OutputBuffer() { Flush(); }
+    OutputBuffer(const OutputBuffer&) = delete;
+    OutputBuffer& operator=(const OutputBuffer&) = delete;
+    std::string& Text() { return text_; }
+    void Flush();
+    void FlushWhenFull() {
+        if (text_.size() >= 64 * 1024) {
+            Flush();
+        }
+    }
+
+private:
+    std::string text_;  // UTF-8
+    bool characters_;   // text for a person (console characters) rather than bytes
+};
+
+// "FILE:LINE:COLUMN: error|warning: MESSAGE [code]" for each problem, then
+// "FILE: N entries, N errors, N warnings".
+class TextReport : public ProblemSink {
+public:
+    TextReport(OutputBuffer& out, std::string file) : out_(out), file_(std::move(file)) {}
+    void Report(const Problem& problem) override;
+    void Summary(const CheckCounts& counts);
+
+private:
+    OutputBuffer& out_;
+    std::string file_;  // UTF-8
+};
+
+// One JSON object a line: {"file", "line", "column", "severity", "code",
+// "entry", "message"} for each problem, then {"file", "entries", "errors",
+// "warnings"}.
+class JsonReport : public ProblemSink {
+public:
+    JsonReport(OutputBuffer& out, const std::string& file);
+    void Report(const Problem& problem) override;
+    void Summary(const CheckCounts& counts);
+
+private:
+    OutputBuffer& out_;
+    std::string file_;  // already a JSON string, quotes included
+};
+
+// A conversion's warnings on standard error, "srt2rt: FILE:LINE:COLUMN:
+// warning: ...": the first few, then how many more --check would list.
+class ConversionWarnings : public ProblemSink {
+public:
+    explicit ConversionWarnings(std::string file) : file_(std::move(file)) {}
+    bool Wants(Severity severity) const override {
+        return severity == Severity::Warning && shown_ < kShown;
+    }
+    void Report(const Problem& problem) override;
+    void Skip(Severity severity) override { unsaid_ += severity == Severity::Warning ? 1 : 0; }
+    // Says how many were left unsaid.
+    void Finish();
+
+private:
+    static constexpr uint64_t kShown = 20;
+    std::string file_;  // UTF-8
+    uint64_t shown_ = 0;
+    uint64_t unsaid_ = 0;
+};
+
+// `text` as a JSON string, quotes included; bytes that are not UTF-8 become
+// U+FFFD, so that the output stays valid JSON.
+std::string JsonString(const std::string& text);
+
+}  // namespace quillo::cli

@@ -1,0 +1,97 @@
+// Every problem of a SubRip file, located, in one pass: what stops the
+// conversion (errors) and what converts but shows wrongly in a RealText
+// player (warnings). Fed entry by entry by ReadEntries, on its own or beside
+// a conversion.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "srt_entries.h"
+#include "srt_fields.h"
+#include "text_file.h"
+
+namespace quillo {
+
+enum class Severity { Error, Warning };
+
+struct Problem {
+    uint64_t line;  // from 1; 0 for the file as a whole
+    size_t column;  // byte offset in the line, from 1; 0 with line 0
+    Severity severity;
+    std::string_view code;
+    int32_t entry;  // the entry's ordinal; 0 where there is none
+    std::string_view message;
+};
+
+class ProblemSink {
+public:
+    virtual ~ProblemSink() = default;
+    // Whether problems of this severity are to be described at all: those
+    // declined are only counted, which spares building their message.
+    virtual bool Wants(Severity) const { return true; }
+    // A problem that was declined, and so only counted.
+    virtual void Skip(Severity) {}
+    // The views hold only during the call.
+    virtual void Report(const Problem& problem) = 0;
+};
+
+struct CheckCounts {
+    uint64_t entries = 0;
+    uint64_t errors = 0;
+    uint64_t warnings = 0;
+};
+
+class SubtitleCheck final : public EntryObserver {
+public:
+    SubtitleCheck(bool verifyLineNumbers, ProblemSink& sink)
+        : verify_(verifyLineNumbers), sink_(sink) {}
+
+    // The visitor of ReadEntries.
+    void Line(const TextReader& source, std::string_view line) override;
+    bool Index(int32_t ordinal, std::string_view line, uint64_t lineNumber) override;
+    bool TimeLine(int32_t ordinal, std::string_view line, bool present,
+                  uint64_t lineNumber) override;
+    void Text(std::string_view) {}
+    void EndEntry() {}
+    // After the last line: what only the end of the file shows.
+    void Finish(const TextReader& source) override;
+
+    const CheckCounts& Counts() const { return counts_; }
+
+private:
+    void FirstLine(const TextReader& source, std::string_view line);
+    void Report(Severity severity, std::string_view code, uint64_t line, size_t column,
+                int32_t entry);
+    bool Wants(Severity severity) const { return sink_.Wants(severity); }
+    void CheckTimes(int32_t ordinal, std::string_view line, const TimeRange& times,
+                    const TimeLineLayout* layout, uint64_t lineNumber);
+    void ReportTimeFormat(int32_t ordinal, std::string_view line, bool present, uint64_t lineNumber,
+                          const TimeLineLayout& layout);
+
+    bool verify_;
+    ProblemSink& sink_;
+    CheckCounts counts_;
+    std::string message_;  // built for each problem, in memory kept between them
+
+    bool crOnly_ = false;  // the whole file is one line of CR-ended lines
+    bool crCrLfSeen_ = false;
+    bool havePreviousNumber_ = false;
+    int32_t previousNumber_ = 0;
+    // The last entry whose time line was read.
+    int32_t previousEntry_ = 0;
+    int64_t previousBegin_ = 0;
+    int64_t previousEnd_ = 0;
+    TimeRange previousTimes_{};
+};
+
+// Checks the whole of `source`, reporting every problem to `sink`. Throws
+// FileError when the system fails a read.
+CheckCounts CheckSubtitles(TextReader& source, bool verifyLineNumbers, ProblemSink& sink);
+
+// `line` in double quotes for a message: at most 60 bytes of it, control
+// bytes and bytes of 0x80 or more as \xNN, quotes and backslashes escaped.
+std::string QuotedLine(std::string_view line);
+
+}  // namespace quillo
