@@ -4,6 +4,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <map>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -45,6 +47,18 @@ void RequireEqual(int64_t expected, int64_t actual, const Message& message) {
     if (expected != actual) {
         Fail(MessageOf(message), std::to_string(expected), std::to_string(actual));
     }
+}
+
+// A reader and a writer for each block size, kept from one input to the next:
+// under AddressSanitizer every allocation costs, and fuzzing speed finds bugs.
+template <typename File>
+File& KeptFor(size_t blockSize) {
+    static std::map<size_t, std::unique_ptr<File>> kept;
+    std::unique_ptr<File>& file = kept[blockSize];
+    if (file == nullptr) {
+        file = std::make_unique<File>(blockSize);
+    }
+    return *file;
 }
 
 // Bytes as C escapes, shortened around the first place where it matters.

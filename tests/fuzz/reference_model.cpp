@@ -154,7 +154,11 @@ std::string ReferenceTimeTag(const TimeFields& f) {
 }
 
 ReferenceRun ReferenceConversion(std::string_view source, bool verifyLineNumbers, bool shiftJis) {
-    const std::vector<std::string> lines = ReferenceLines(source);
+    return ReferenceConversion(ReferenceLines(source), verifyLineNumbers, shiftJis);
+}
+
+ReferenceRun ReferenceConversion(const std::vector<std::string>& lines, bool verifyLineNumbers,
+                                 bool shiftJis) {
     size_t next = 0;
     std::string line;
     auto read = [&] {

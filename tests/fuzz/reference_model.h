@@ -39,6 +39,9 @@ struct ReferenceRun {
 
 // The run over `source`; `shiftJis` walks text lines in code page 932.
 ReferenceRun ReferenceConversion(std::string_view source, bool verifyLineNumbers, bool shiftJis);
+// The same from the source's lines, as ReferenceLines gives them.
+ReferenceRun ReferenceConversion(const std::vector<std::string>& lines, bool verifyLineNumbers,
+                                 bool shiftJis);
 
 inline constexpr const char* kReferenceOpening =
     "<window duration=\"3:00:00.00\" width=\"640\" height=\"50\" wordwrap=\"true\" "

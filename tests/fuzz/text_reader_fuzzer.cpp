@@ -23,30 +23,8 @@ std::vector<size_t> BlockSizes(std::string_view input) {
     return {1 + steer % 7, 8 + steer % 57, kDefaultBlockSize};
 }
 
-// The real block size's reader and writer are kept from one input to the
-// next: under AddressSanitizer each fresh 128 KiB costs page faults, and
-// fuzzing speed finds bugs.
-TextReader& ReaderFor(size_t block, std::unique_ptr<TextReader>& fresh) {
-    static TextReader large(kDefaultBlockSize);
-    if (block == kDefaultBlockSize) {
-        return large;
-    }
-    fresh = std::make_unique<TextReader>(block);
-    return *fresh;
-}
-
-TextWriter& WriterFor(size_t block, std::unique_ptr<TextWriter>& fresh) {
-    static TextWriter large(kDefaultBlockSize);
-    if (block == kDefaultBlockSize) {
-        return large;
-    }
-    fresh = std::make_unique<TextWriter>(block);
-    return *fresh;
-}
-
 void CheckReading(std::string_view input, const std::vector<std::string>& lines, size_t block) {
-    std::unique_ptr<TextReader> fresh;
-    TextReader& reader = ReaderFor(block, fresh);
+    TextReader& reader = KeptFor<TextReader>(block);
     reader.AttachMemory(input, "input");
     std::string_view line;
     for (size_t i = 0; i < lines.size(); ++i) {
@@ -99,8 +77,7 @@ void CheckWriting(std::string_view input, std::string_view expected, size_t bloc
     sink.clear();
     const size_t capacity = input.size() % 3 == 0 ? input.size() : SIZE_MAX;
     bool failed = false;
-    std::unique_ptr<TextWriter> fresh;
-    TextWriter& writer = WriterFor(block, fresh);
+    TextWriter& writer = KeptFor<TextWriter>(block);
     writer.AttachMemory(sink, "sink", capacity);
     try {
         ForEachPiece(
