@@ -8,6 +8,10 @@ namespace quillo::cli {
 // True when a person can answer questions on standard input.
 bool InputIsTerminal();
 
+// True when `path` names a device or a pipe, not a file anyone keeps:
+// writing there replaces nothing (/dev/null).
+bool NamesADevice(const std::string& path);
+
 // Text in the encoding paths and arguments come in (the ANSI code page on
 // Windows), as UTF-8.
 std::string Utf8FromLocal(const std::string& local);

@@ -12,8 +12,9 @@ void ConsoleHost::Report(const std::string& file, const std::string& text) {
 }
 
 bool ConsoleHost::AskYesNo(const std::string&, const std::string&) {
-    // The only question a run asks is whether to replace its destination.
-    if (force_) {
+    // The only question a run asks is whether to replace its destination;
+    // writing to a device (-o /dev/null, to validate) replaces nothing.
+    if (force_ || NamesADevice(dest_)) {
         return true;
     }
     if (!InputIsTerminal()) {

@@ -1,3 +1,4 @@
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -8,6 +9,11 @@ namespace quillo::cli {
 
 bool InputIsTerminal() {
     return ::isatty(STDIN_FILENO) == 1;
+}
+
+bool NamesADevice(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode);
 }
 
 std::string Utf8FromLocal(const std::string& local) {

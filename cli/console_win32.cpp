@@ -53,6 +53,18 @@ bool InputIsTerminal() {
     return IsConsole(GetStdHandle(STD_INPUT_HANDLE));
 }
 
+bool NamesADevice(const std::string& path) {
+    // NUL, CON and their kind: a handle on them is of no disk file.
+    HANDLE handle = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    const bool device = GetFileType(handle) != FILE_TYPE_DISK;
+    CloseHandle(handle);
+    return device;
+}
+
 std::string Utf8FromLocal(const std::string& local) {
     return Narrow(Widen(local, CP_ACP), CP_UTF8);
 }

@@ -142,6 +142,8 @@ run -f -q long.srt
 check "-q drops warnings" [ -z "$err" ]
 
 if [ "$mode" = native ]; then
+  run film.srt -o /dev/null
+  check "a device is written without asking" [ "$status" = 0 ]
   run -f film.srt -o /dev/full
   check "a full disk is reported" grep -qx "srt2rt: /dev/full: Disque plein lors de l'accès à /dev/full." <<<"$err"
   check "a full disk exits 1" [ "$status" = 1 ]
