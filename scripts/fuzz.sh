@@ -37,7 +37,7 @@ for target in "${targets[@]}"; do
   cp -n "$root/tests/fuzz/corpus/$target/"* "$corpus/"
   # Lines are what the field scanners read: short inputs keep them fast. The
   # reader and the run meet every block boundary with tiny blocks anyway.
-  case $target in srt_fields) max_len=256 ;; text_reader) max_len=1024 ;; *) max_len=2048 ;; esac
+  case $target in srt_fields) max_len=128 ;; *) max_len=1024 ;; esac
   echo "== fuzzing $target for ${seconds}s on $jobs cores (logs: ${build#$root/}/$target.*.log)"
   # One worker a core, sharing the corpus: each picks up what the others find.
   pids=()

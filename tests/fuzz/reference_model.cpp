@@ -45,8 +45,8 @@ bool IsShiftJisLead(unsigned char byte) {
     return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
 }
 
-std::string WithBarsBroken(std::string_view line, bool shiftJis) {
-    std::string out;
+// Appends `line` to `out`, each "|" character broken into <BR>.
+void AppendWithBarsBroken(std::string& out, std::string_view line, bool shiftJis) {
     for (size_t i = 0; i < line.size(); ++i) {
         const unsigned char byte = static_cast<unsigned char>(line[i]);
         if (shiftJis && IsShiftJisLead(byte) && i + 1 < line.size()) {
@@ -58,7 +58,6 @@ std::string WithBarsBroken(std::string_view line, bool shiftJis) {
             out += static_cast<char>(byte);
         }
     }
-    return out;
 }
 
 std::string EntryNotice(const char* format, uint32_t entry) {
@@ -160,9 +159,10 @@ ReferenceRun ReferenceConversion(std::string_view source, bool verifyLineNumbers
 ReferenceRun ReferenceConversion(const std::vector<std::string>& lines, bool verifyLineNumbers,
                                  bool shiftJis) {
     size_t next = 0;
-    std::string line;
+    static const std::string kNoLine;
+    std::string_view line;
     auto read = [&] {
-        line = next < lines.size() ? lines[next] : std::string();
+        line = next < lines.size() ? lines[next] : kNoLine;
         return next++ < lines.size();
     };
 
@@ -193,11 +193,12 @@ ReferenceRun ReferenceConversion(const std::vector<std::string>& lines, bool ver
             run.failedEntry = FromWord(entry);
             return run;
         }
-        std::string text = ReferenceTimeTag(*fields);
+        run.document += ReferenceTimeTag(*fields);
         for (int count = 0; read() && !line.empty(); ++count) {
-            text += (count > 0 ? "<BR>" : "") + WithBarsBroken(line, shiftJis);
+            run.document += count > 0 ? "<BR>" : "";
+            AppendWithBarsBroken(run.document, line, shiftJis);
         }
-        run.document += text + "\r\n";
+        run.document += "\r\n";
         written = true;
     }
     run.document += kReferenceClosing;
