@@ -6,15 +6,7 @@ namespace quillo::cli {
 namespace {
 
 void AppendNumber(std::string& out, uint64_t value) {
-    char digits[24];
-    int count = 0;
-    do {
-        digits[count++] = static_cast<char>('0' + value % 10);
-        value /= 10;
-    } while (value != 0);
-    while (count > 0) {
-        out += digits[--count];
-    }
+    AppendDecimal(out, static_cast<int64_t>(value));
 }
 
 void AppendCount(std::string& out, uint64_t count, const char* singular, const char* plural) {
@@ -50,7 +42,7 @@ void AppendProblem(std::string& out, const std::string& file, const Problem& pro
 }
 
 // The length of the UTF-8 sequence at `at`, or 0 when it is not one.
-size_t Utf8Length(const std::string& text, size_t at) {
+size_t Utf8Length(std::string_view text, size_t at) {
     const unsigned char lead = static_cast<unsigned char>(text[at]);
     const size_t length = lead < 0x80                   ? 1
                           : lead >= 0xC2 && lead < 0xE0 ? 2
@@ -77,7 +69,7 @@ void OutputBuffer::Flush() {
     }
 }
 
-std::string JsonString(const std::string& text) {
+std::string JsonString(std::string_view text) {
     static const char kHex[] = "0123456789abcdef";
     std::string json = "\"";
     for (size_t at = 0; at < text.size();) {
@@ -148,7 +140,7 @@ void JsonReport::Report(const Problem& problem) {
         out += "null";
     }
     out += ",\"message\":";
-    out += JsonString(std::string(problem.message));
+    out += JsonString(problem.message);
     out += "}\n";
     out_.FlushWhenFull();
 }

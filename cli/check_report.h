@@ -79,6 +79,6 @@ private:
 
 // `text` as a JSON string, quotes included; bytes that are not UTF-8 become
 // U+FFFD, so that the output stays valid JSON.
-std::string JsonString(const std::string& text);
+std::string JsonString(std::string_view text);
 
 }  // namespace quillo::cli

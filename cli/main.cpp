@@ -81,11 +81,14 @@ bool Check(const std::string& source, const Options& options, OutputBuffer& out)
         summary({0, 1, 0});
         return false;
     }
+    SubtitleCheck check(options.verifyLineNumbers, report);
     CheckCounts counts;
     try {
-        counts = CheckSubtitles(in, options.verifyLineNumbers, report);
+        check.Run(in);
+        counts = check.Counts();
     } catch (const FileError&) {
         // What was found up to the failed read stands; the rest is unknown.
+        counts = check.Counts();
         report.Report({in.LineNumber() + 1, 1, Severity::Error, "read-error", 0,
                        "the file cannot be read on from here"});
         counts.errors += 1;

@@ -1,7 +1,5 @@
 #include "code_page.h"
 
-#include <cstring>
-
 namespace quillo {
 
 CodePage CodePage::WithLeadByteRanges(
@@ -43,25 +41,9 @@ size_t CodePage::FindLast(std::string_view text, char ch) const {
 
 void CodePage::AppendReplacing(std::string& out, std::string_view text, char ch,
                                std::string_view replacement) const {
-    // Most subtitle lines hold no `ch` at all: one memchr decides that.
-    if (std::memchr(text.data(), ch, text.size()) == nullptr) {
-        out.append(text);
-        return;
-    }
-    size_t start = 0;
-    if (!hasLeadBytes_) {
-        for (size_t pos; (pos = text.find(ch, start)) != std::string_view::npos; start = pos + 1) {
-            out.append(text, start, pos - start).append(replacement);
-        }
-    } else {
-        for (size_t pos = 0; pos < text.size(); pos += CharLength(text, pos)) {
-            if (text[pos] == ch) {
-                out.append(text, start, pos - start).append(replacement);
-                start = pos + 1;
-            }
-        }
-    }
-    out.append(text, start, std::string_view::npos);
+    Split(
+        text, ch, [&out](std::string_view piece) { out.append(piece); },
+        [&] { out.append(replacement); });
 }
 
 }  // namespace quillo

@@ -29,6 +29,19 @@ public:
     size_t FindFirst(std::string_view text, char ch) const;
     // Offset of the last character equal to `ch`, or npos.
     size_t FindLast(std::string_view text, char ch) const;
+    // Calls `piece` with each run of `text` between characters `ch` (an
+    // ASCII byte), in order, and `separator` between every two.
+    template <typename Piece, typename Separator>
+    void Split(std::string_view text, char ch, Piece piece, Separator separator) const {
+        size_t start = 0;
+        // After an ASCII character the walk is on a character boundary again.
+        for (size_t pos; (pos = FindFirst(text.substr(start), ch)) != std::string_view::npos;
+             start += pos + 1) {
+            piece(text.substr(start, pos));
+            separator();
+        }
+        piece(text.substr(start));
+    }
     // Appends `text` to `out`, each character `ch` written as `replacement`.
     void AppendReplacing(std::string& out, std::string_view text, char ch,
                          std::string_view replacement) const;

@@ -20,9 +20,18 @@ constexpr const char* kOpeningLines[] = {
 };
 constexpr const char* kClosingLines[] = {"</b>", "</center>", "</font>", "</window>"};
 
-// Each "|" of a text line becomes <BR>, as a character of the code page: a
-// trail byte that happens to be "|" stays what it is. Lines from the reader
-// are padded for the search.
+// A line with a "|" in a code page with lead bytes, walked character by
+// character: a trail byte that happens to be "|" stays what it is. Rare, and
+// kept out of the loop below.
+[[gnu::noinline]] void PutWalkingBars(TextWriter& dest, std::string_view text,
+                                      const CodePage& codePage) {
+    codePage.Split(
+        text, '|', [&dest](std::string_view piece) { dest.Put(piece); },
+        [&dest] { dest.Put("<BR>"); });
+}
+
+// Each "|" of a text line becomes <BR>. Lines from the reader are padded for
+// the search.
 [[gnu::always_inline]] inline void PutReplacingBars(TextWriter& dest, std::string_view text,
                                                     const CodePage& codePage) {
     const char* end = text.data() + text.size();
@@ -32,14 +41,7 @@ constexpr const char* kClosingLines[] = {"</b>", "</center>", "</font>", "</wind
         return;
     }
     if (codePage.HasLeadBytes()) {
-        size_t start = 0;
-        for (size_t pos;
-             (pos = codePage.FindFirst(text.substr(start), '|')) != std::string_view::npos;) {
-            dest.Put(text.substr(start, pos));
-            dest.Put("<BR>");
-            start += pos + 1;
-        }
-        dest.Put(text.substr(start));
+        PutWalkingBars(dest, text, codePage);
         return;
     }
     const char* from = text.data();

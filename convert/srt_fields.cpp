@@ -13,7 +13,7 @@ bool IsSpace(char c) {
 }
 
 bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
+    return static_cast<unsigned>(static_cast<unsigned char>(c)) - unsigned{'0'} < 10;
 }
 
 // Reads an optionally signed decimal at `pos`, accumulating in unsigned
@@ -186,77 +186,83 @@ int TwoDigitsAt(const char* p) {
     return tens < 10 && ones < 10 ? static_cast<int>(tens * 10 + ones) : -1;
 }
 
-// ":MM:SS,mmm" at `p` (10 bytes) into minutes, seconds and milliseconds.
-bool ClockTailAt(const char* p, int32_t* fields) {
 #if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
-    // Eight bytes at once: each digit XOR '0' must give 0 to 9, each
-    // separator XOR itself 0.
-    uint64_t word;
-    std::memcpy(&word, p, 8);
-    const uint64_t x = word ^ 0x302C30303A30303Aull;  // ":00:00,0", first byte lowest
-    const bool digitsAndSeparators =
-        (((x + 0x7676767676767676ull) | x) & 0x8080808080808080ull) == 0 &&
-        (x & 0x00FF0000FF0000FFull) == 0;
-    const int lastTwo = TwoDigitsAt(p + 8);
-    if (!digitsAndSeparators || lastTwo < 0) {
-        return false;
-    }
-    const auto byte = [x](int i) { return static_cast<int32_t>((x >> (8 * i)) & 0xFF); };
-    fields[0] = byte(1) * 10 + byte(2);
-    fields[1] = byte(4) * 10 + byte(5);
-    fields[2] = byte(7) * 100 + lastTwo;
-    return true;
-#else
-    const int minutes = TwoDigitsAt(p + 1);
-    const int seconds = TwoDigitsAt(p + 4);
-    const int high = TwoDigitsAt(p + 7);
-    const unsigned last = static_cast<unsigned char>(p[9]) - unsigned{'0'};
-    if (p[0] != ':' || p[3] != ':' || p[6] != ',' || (minutes | seconds | high) < 0 || last >= 10) {
-        return false;
-    }
-    fields[0] = minutes;
-    fields[1] = seconds;
-    fields[2] = high * 10 + static_cast<int>(last);
-    return true;
-#endif
-}
+// The usual clock "H:MM:SS,mmm" at `p`, within `end`, hours of one to seven
+// digits: where its ':' stands, and its bytes XOR '0' (the hours) and XOR
+// ":00:00,0" (the eight bytes from the ':'), each 0 to 9 or a separator's 0.
+struct UsualClock {
+    int hourDigits;
+    uint64_t hours;
+    const char* colon;
+    uint64_t tail;
+};
 
-// "H:MM:SS,mmm" at `p` (hours of one to nine digits, so that they cannot
-// overflow), within `end`; returns where it ends, or nullptr.
-const char* UsualClockAt(const char* p, const char* end, int32_t* fields) {
+[[gnu::always_inline]] inline bool FindUsualClock(const char* p, const char* end,
+                                                  UsualClock& clock) {
     if (end - p < 11) {
-        return nullptr;
+        return false;
     }
-#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
-    // The hours end at the first ':' of the first eight bytes.
     const uint64_t head = Load8(p);
     const uint64_t colons = head ^ (kOnes * ':');
     const uint64_t firstColon = (colons - kOnes) & ~colons & kHighBits;
-    const int hourDigits = firstColon != 0 ? __builtin_ctzll(firstColon) / 8 : 0;
-    const uint64_t digits = head ^ (kOnes * '0');
-    if (hourDigits == 0 || !AllBelowTen(digits, (uint64_t{1} << (8 * hourDigits)) - 1) ||
-        end - (p + hourDigits) < 10) {
+    clock.hourDigits = firstColon != 0 ? __builtin_ctzll(firstColon) / 8 : 0;
+    clock.hours = head ^ (kOnes * '0');
+    if (clock.hourDigits == 0 ||
+        !AllBelowTen(clock.hours, (uint64_t{1} << (8 * clock.hourDigits)) - 1)) {
+        return false;
+    }
+    clock.colon = p + clock.hourDigits;
+    if (end - clock.colon < 10) {
+        return false;
+    }
+    clock.tail = Load8(clock.colon) ^ 0x302C30303A30303Aull;  // ":00:00,0", first byte lowest
+    return AllBelowTen(clock.tail, ~uint64_t{0}) && (clock.tail & 0x00FF0000FF0000FFull) == 0 &&
+           IsDigit(clock.colon[8]) && IsDigit(clock.colon[9]);
+}
+#endif
+
+// "H:MM:SS,mmm" at `p` into four fields, within `end`; returns where it
+// ends, or nullptr. Hours of one to seven digits (nine where words are not
+// read little-endian), so that they cannot overflow.
+const char* UsualClockAt(const char* p, const char* end, int32_t* fields) {
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+    UsualClock clock;
+    if (!FindUsualClock(p, end, clock)) {
         return nullptr;
     }
-    const char* digit = p + hourDigits;
-    const int32_t hours = static_cast<int32_t>(DigitsValue(digits, hourDigits));
+    const auto byte = [&clock](int i) {
+        return static_cast<int32_t>((clock.tail >> (8 * i)) & 0xFF);
+    };
+    fields[0] = static_cast<int32_t>(DigitsValue(clock.hours, clock.hourDigits));
+    fields[1] = byte(1) * 10 + byte(2);
+    fields[2] = byte(4) * 10 + byte(5);
+    fields[3] = byte(7) * 100 + TwoDigitsAt(clock.colon + 8);
+    return clock.colon + 10;
 #else
+    if (end - p < 11) {
+        return nullptr;
+    }
     const char* const limit = std::min(p + 9, end - 10);
     int32_t hours = 0;
-    const char* digit = p;
-    for (unsigned d; digit < limit && (d = static_cast<unsigned char>(*digit) - unsigned{'0'}) < 10;
-         ++digit) {
+    const char* colon = p;
+    for (unsigned d; colon < limit && (d = static_cast<unsigned char>(*colon) - unsigned{'0'}) < 10;
+         ++colon) {
         hours = hours * 10 + static_cast<int32_t>(d);
     }
-    if (digit == p) {
-        return nullptr;
-    }
-#endif
-    if (!ClockTailAt(digit, fields + 1)) {
+    const int minutes = TwoDigitsAt(colon + 1);
+    const int seconds = TwoDigitsAt(colon + 4);
+    const int high = TwoDigitsAt(colon + 7);
+    const unsigned last = static_cast<unsigned char>(colon[9]) - unsigned{'0'};
+    if (colon == p || colon[0] != ':' || colon[3] != ':' || colon[6] != ',' ||
+        (minutes | seconds | high) < 0 || last >= 10) {
         return nullptr;
     }
     fields[0] = hours;
-    return digit + 10;
+    fields[1] = minutes;
+    fields[2] = seconds;
+    fields[3] = high * 10 + static_cast<int>(last);
+    return colon + 10;
+#endif
 }
 
 #if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
@@ -266,31 +272,14 @@ const char* UsualClockAt(const char* p, const char* end, int32_t* fields) {
 // to centiseconds, which for three digits are the first two. Returns the end
 // of the clock, or nullptr.
 const char* CopyUsualClock(const char* p, const char* end, char*& out) {
-    if (end - p < 11) {
+    UsualClock clock;
+    if (!FindUsualClock(p, end, clock)) {
         return nullptr;
     }
-    const uint64_t head = Load8(p);
-    const uint64_t colons = head ^ (kOnes * ':');
-    const uint64_t firstColon = (colons - kOnes) & ~colons & kHighBits;
-    const int hourDigits = firstColon != 0 ? __builtin_ctzll(firstColon) / 8 : 0;
-    const uint64_t hourMask = (uint64_t{1} << (8 * hourDigits)) - 1;
-    const uint64_t digits = head ^ (kOnes * '0');
-    if (hourDigits == 0 || !AllBelowTen(digits, hourMask)) {
-        return nullptr;
-    }
-    const char* colon = p + hourDigits;
-    if (end - colon < 10) {
-        return nullptr;
-    }
-    const uint64_t x = Load8(colon) ^ 0x302C30303A30303Aull;  // ":00:00,0", first byte lowest
-    const unsigned tens = static_cast<unsigned char>(colon[8]) - unsigned{'0'};
-    const unsigned ones = static_cast<unsigned char>(colon[9]) - unsigned{'0'};
-    if (!AllBelowTen(x, ~uint64_t{0}) || (x & 0x00FF0000FF0000FFull) != 0 || tens >= 10 ||
-        ones >= 10) {
-        return nullptr;
-    }
+    const int hourDigits = clock.hourDigits;
+    const char* const colon = clock.colon;
     // Leading zeros go, but not the last hour digit.
-    const uint64_t significant = digits & (hourMask >> 8);
+    const uint64_t significant = clock.hours & ((uint64_t{1} << (8 * (hourDigits - 1))) - 1);
     const int zeros = significant != 0 ? __builtin_ctzll(significant) / 8 : hourDigits - 1;
     std::memcpy(out, p + zeros, 8);
     out += hourDigits - zeros;
@@ -303,9 +292,11 @@ const char* CopyUsualClock(const char* p, const char* end, char*& out) {
 }
 #endif
 
+}  // namespace
+
 // "H:MM:SS,mmm --> H:MM:SS,mmm", then anything but a digit (which would
 // extend the last number). Every other shape goes to the general scanner.
-bool ReadUsualTimeLine(std::string_view line, TimeRange& out) {
+bool ParseUsualTimeLine(std::string_view line, TimeRange& out) {
     const char* const end = line.data() + line.size();
     int32_t f[8];
     const char* p = UsualClockAt(line.data(), end, f);
@@ -319,8 +310,6 @@ bool ReadUsualTimeLine(std::string_view line, TimeRange& out) {
     out = TimeRange{f[0], f[1], f[2], f[3], f[4], f[5], f[6], f[7]};
     return true;
 }
-
-}  // namespace
 
 int32_t ParseIndex(std::string_view line) {
     // The common index line is digits alone.
@@ -355,12 +344,8 @@ int32_t ParseIndexOfPaddedLine(std::string_view line) {
     return ParseIndex(line);
 }
 
-bool ParseUsualTimeLine(std::string_view line, TimeRange& out) {
-    return ReadUsualTimeLine(line, out);
-}
-
 bool ParseTimeLine(std::string_view line, TimeRange& out) {
-    return ReadUsualTimeLine(line, out) || ScanTimeLine(line, out, nullptr);
+    return ParseUsualTimeLine(line, out) || ScanTimeLine(line, out, nullptr);
 }
 
 bool ScanTimeLine(std::string_view line, TimeRange& out, TimeLineLayout* layout) {

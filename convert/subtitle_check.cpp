@@ -35,20 +35,7 @@ void Append(std::string& out, std::string_view text) {
     out.append(text);
 }
 void Append(std::string& out, int64_t value) {
-    char digits[24];
-    int count = 0;
-    uint64_t magnitude =
-        value < 0 ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
-    do {
-        digits[count++] = static_cast<char>('0' + magnitude % 10);
-        magnitude /= 10;
-    } while (magnitude != 0);
-    if (value < 0) {
-        out += '-';
-    }
-    while (count > 0) {
-        out += digits[--count];
-    }
+    AppendDecimal(out, value);
 }
 void Append(std::string& out, Clock c) {
     char text[kMaxClockLength];
@@ -70,6 +57,23 @@ void Say(std::string& out, const Parts&... parts) {
 }
 
 }  // namespace
+
+void AppendDecimal(std::string& out, int64_t value) {
+    char digits[24];
+    int count = 0;
+    uint64_t magnitude =
+        value < 0 ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
+    do {
+        digits[count++] = static_cast<char>('0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
+    if (value < 0) {
+        out += '-';
+    }
+    while (count > 0) {
+        out += digits[--count];
+    }
+}
 
 std::string QuotedLine(std::string_view line) {
     constexpr size_t kShown = 60;
@@ -309,10 +313,14 @@ void SubtitleCheck::Finish(const TextReader& source) {
     }
 }
 
+void SubtitleCheck::Run(TextReader& source) {
+    ReadEntries(source, *this);
+    Finish(source);
+}
+
 CheckCounts CheckSubtitles(TextReader& source, bool verifyLineNumbers, ProblemSink& sink) {
     SubtitleCheck check(verifyLineNumbers, sink);
-    ReadEntries(source, check);
-    check.Finish(source);
+    check.Run(source);
     return check.Counts();
 }
 

@@ -57,6 +57,9 @@ public:
     void EndEntry() {}
     // After the last line: what only the end of the file shows.
     void Finish(const TextReader& source) override;
+    // Checks the whole of `source`. Throws FileError when the system fails a
+    // read; what was found until then stands in Counts().
+    void Run(TextReader& source);
 
     const CheckCounts& Counts() const { return counts_; }
 
@@ -89,6 +92,10 @@ private:
 // Checks the whole of `source`, reporting every problem to `sink`. Throws
 // FileError when the system fails a read.
 CheckCounts CheckSubtitles(TextReader& source, bool verifyLineNumbers, ProblemSink& sink);
+
+// Appends `value` in decimal, without a call to the C library: reports may
+// hold millions of numbers.
+void AppendDecimal(std::string& out, int64_t value);
 
 // `line` in double quotes for a message: at most 60 bytes of it, control
 // bytes and bytes of 0x80 or more as \xNN, quotes and backslashes escaped.

@@ -263,7 +263,7 @@ void TextWriter::WriteLine(std::string_view text) {
 }
 
 void TextWriter::DiscardUnfinishedLine() {
-    if (lineOpen_ && lineStart_ <= used_) {
+    if (lineOpen_) {
         used_ = lineStart_;
     }
     lineOpen_ = false;

@@ -171,7 +171,8 @@ public:
         Put("\r\n");
         lineOpen_ = false;
     }
-    // Forgets the unfinished line, unless part of it had to be written already.
+    // Forgets what the block still holds of the unfinished line (all of it,
+    // unless the line outgrew the block and its head was written already).
     void DiscardUnfinishedLine();
 
     // Flushes and closes; throws FileError when either fails. Closed either way.
