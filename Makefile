@@ -15,16 +15,15 @@ WINE_ENV := source scripts/wine-env.sh
 TOOLCHAIN_win32 := cmake/mingw-i686.cmake
 TOOLCHAIN_win64 := cmake/mingw-x86_64.cmake
 
-.PHONY: all build run test bench fuzz deps native native-sanitize win32 win64 windows-test-build \
+.PHONY: all build run screenshots test bench fuzz deps native native-sanitize win32 win64 windows-test-build \
 	dist dist-check install clean format
 
 all: build
 
+# install-deps alone decides what is missing. A make run asks it once: the
+# recursive runs below are told it has been asked.
 deps:
-	@for tool in cmake g++ i686-w64-mingw32-g++-win32 x86_64-w64-mingw32-g++-win32 Xvfb import clang zip; do \
-	  command -v $$tool >/dev/null || { scripts/install-deps.sh; break; }; done
-	@[ -x /usr/lib/wine/wine64 ] && [ -d /usr/src/googletest ] || scripts/install-deps.sh
-	@locale -a 2>/dev/null | grep -qix 'ja_JP.utf-\?8' || scripts/install-deps.sh
+	@[ -n "$(QUILLO_DEPS_ASKED)" ] || scripts/install-deps.sh
 
 native: deps
 	cmake -S . -B build/native -DCMAKE_BUILD_TYPE=Release -DQUILLO_BUILD_TESTS=$(TESTS) >/dev/null
@@ -49,7 +48,7 @@ win64: deps
 
 # The 64-bit build, only where the kernel runs no 32-bit code.
 windows-test-build: deps
-	@$(WINE_ENV); [ "$$QUILLO_WIN_ARCH" = win32 ] || $(MAKE) --no-print-directory win64
+	@$(WINE_ENV); [ "$$QUILLO_WIN_ARCH" = win32 ] || $(MAKE) --no-print-directory win64 QUILLO_DEPS_ASKED=1
 
 build: native win32
 
@@ -65,6 +64,10 @@ test: build native-sanitize windows-test-build
 
 run: build windows-test-build
 	scripts/run-window.sh
+
+# Refreshes the README's pictures (docs/*.png) from the window as it now is.
+screenshots: build windows-test-build
+	scripts/run-window.sh --screenshots
 
 bench: native win32
 	bench/run.sh

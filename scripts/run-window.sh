@@ -1,14 +1,20 @@
 #!/usr/bin/env bash
 # Opens Quillo's window (`make run`). Where there is no display, shows it on a
 # virtual screen instead, converts the bundled sample through it as a user
-# would, and keeps screenshots of the window and its About box.
+# would, and keeps screenshots of the window and its About box, all under
+# build/demo/: the checkout stays clean. `--screenshots` (make screenshots)
+# runs the same demo and refreshes the README's pictures in docs/.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 source "$root/scripts/wine-env.sh"
 # QUILLO_BUILD_DIR points at another build tree of the Windows programs.
 arch_dir=${QUILLO_BUILD_DIR:-$root/build/$QUILLO_WIN_ARCH}
 
-if [ "${1:-}" != --demo ]; then
+mode=${1:-}
+if [ "$mode" = --screenshots ]; then
+  exec "$root/scripts/with-display.sh" "$0" --demo --screenshots
+fi
+if [ "$mode" != --demo ]; then
   if [ -n "${DISPLAY:-}" ]; then
     quillo_wine_prefix
     echo "run-window: starting $arch_dir/Quillo.exe under Wine"
@@ -20,6 +26,8 @@ if [ "${1:-}" != --demo ]; then
 fi
 
 # --demo: runs under with-display.sh, which provides the screen and the Wine session.
+refresh_docs=0
+[ "${2:-}" = --screenshots ] && refresh_docs=1
 sample="$root/examples/sample.srt"
 demo_dir="$root/build/demo"
 document="$demo_dir/sample.rt"
@@ -27,7 +35,7 @@ demo="$arch_dir/tests/gui/gui_demo.exe"
 for needed in "$sample" "$demo" "$arch_dir/Quillo.exe"; do
   [ -f "$needed" ] || { echo "run-window: $needed is missing (run make build)" >&2; exit 1; }
 done
-mkdir -p "$demo_dir" "$root/docs"
+mkdir -p "$demo_dir"
 rm -f "$document"
 
 # Wine's name for a Unix path: the whole file system is drive Z:.
@@ -54,7 +62,7 @@ while IFS= read -r -t 60 line <&"$demo_out"; do
       read -r _ name left top width height <<<"$line"
       import -window root -display "$DISPLAY" -crop "${width}x${height}+${left}+${top}" \
         +repage "$demo_dir/$name.png"
-      cp "$demo_dir/$name.png" "$root/docs/$name.png"
+      [ "$refresh_docs" = 0 ] || cp "$demo_dir/$name.png" "$root/docs/$name.png"
       echo taken >&"$demo_in"
       ;;
     converted)
@@ -75,4 +83,8 @@ if [ "$converted" != 1 ]; then
 fi
 echo "run-window: converted examples/sample.srt through the window:"
 echo "  document:    ${document#"$root"/}"
-echo "  screenshots: build/demo/window.png, build/demo/about.png (copied to docs/)"
+if [ "$refresh_docs" = 1 ]; then
+  echo "  screenshots: build/demo/window.png, build/demo/about.png, copied to docs/"
+else
+  echo "  screenshots: build/demo/window.png, build/demo/about.png (make screenshots refreshes docs/)"
+fi

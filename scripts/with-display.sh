@@ -4,20 +4,25 @@
 set -euo pipefail
 source "$(dirname "$0")/wine-env.sh"
 
-display=90
-while [ -e "/tmp/.X${display}-lock" ] || [ -e "/tmp/.X11-unix/X${display}" ]; do
-  display=$((display + 1))
-done
-Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+# Xvfb picks a free display itself and writes its number once it accepts
+# connections, so two runs at once never take the same one.
+fifo_dir=$(mktemp -d "${TMPDIR:-/tmp}/quillo-display.XXXXXX")
+mkfifo "$fifo_dir/display"
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo_dir/display" >/dev/null 2>&1 &
 xvfb_pid=$!
 cleanup() {
   "$WINESERVER" -k >/dev/null 2>&1 || true
   kill "$xvfb_pid" >/dev/null 2>&1 || true
   wait "$xvfb_pid" 2>/dev/null || true
+  rm -rf "$fifo_dir"
 }
 trap cleanup EXIT
-for _ in $(seq 100); do
-  [ -e "/tmp/.X11-unix/X${display}" ] && break
+display=""
+read -r -t 30 display <"$fifo_dir/display" || true
+[ -n "$display" ] || { echo "with-display: Xvfb did not start" >&2; exit 1; }
+# It answers from now on; ask once, so a display that cannot be used fails here.
+for _ in $(seq 50); do
+  xdpyinfo -display ":$display" >/dev/null 2>&1 && break
   sleep 0.1
 done
 export DISPLAY=":$display"
