@@ -6,12 +6,23 @@
 #include "messages.h"
 
 namespace quillo::cli {
+namespace {
+
+// The window's file-failure text with the path in place of its "%1".
+std::string FileFailureText(std::string text, std::string_view path) {
+    if (const size_t at = text.find("%1"); at != std::string::npos) {
+        text.replace(at, 2, Utf8FromLocal(std::string(path)));
+    }
+    return text;
+}
+
+}  // namespace
 
 void ConsoleHost::Report(const std::string& file, const std::string& text) {
     PrintErrorLine("srt2rt: " + Utf8FromLocal(file) + ": " + text);
 }
 
-bool ConsoleHost::AskYesNo(const std::string&, const std::string&) {
+bool ConsoleHost::Ask(const Notice&) {
     // The only question a run asks is whether to replace its destination;
     // writing to a device (-o /dev/null, to validate) replaces nothing.
     if (force_ || NamesADevice(dest_)) {
@@ -35,23 +46,26 @@ bool ConsoleHost::AskYesNo(const std::string&, const std::string&) {
     return yes;
 }
 
-void ConsoleHost::ShowError(const std::string& text, const std::string&) {
-    // Each notice is about one file: name the one the user must look at.
-    const bool aboutDest = text == messages::kCannotOpenDest;
-    Report(aboutDest ? dest_ : source_, text);
-}
-
-void ConsoleHost::ShowEntryError(const std::string& text, const std::string&, uint64_t line) {
-    // "FILE:LINE: text", where an editor can take the user straight there.
-    Report(source_ + ":" + std::to_string(line), text);
-}
-
-void ConsoleHost::ShowFileFailure(FileOperation operation, const std::string& fullPath) {
-    std::string text = messages::FileFailureTemplate(operation);
-    if (const size_t at = text.find("%1"); at != std::string::npos) {
-        text.replace(at, 2, Utf8FromLocal(fullPath));
+void ConsoleHost::Tell(const Notice& notice) {
+    const std::string text = messages::WindowText(notice);
+    switch (notice.kind) {
+        case NoticeKind::LineNumberError:
+        case NoticeKind::TimeFormatError:
+            // "FILE:LINE: text", where an editor can take the user straight there.
+            Report(source_ + ":" + std::to_string(notice.line), text);
+            return;
+        case NoticeKind::FileFailure:
+            Report(std::string(notice.file), FileFailureText(text, notice.file));
+            return;
+        case NoticeKind::CannotOpenDest:
+        case NoticeKind::CannotOpenSmil:
+        case NoticeKind::DestinationExists:
+            Report(dest_, text);
+            return;
+        case NoticeKind::CannotOpenSource:
+            Report(source_, text);
+            return;
     }
-    Report(fullPath, text);
 }
 
 }  // namespace quillo::cli

@@ -13,11 +13,8 @@ public:
     ConsoleHost(std::string source, std::string dest, bool force)
         : source_(std::move(source)), dest_(std::move(dest)), force_(force) {}
 
-    bool AskYesNo(const std::string& text, const std::string& caption) override;
-    void ShowError(const std::string& text, const std::string& caption) override;
-    void ShowEntryError(const std::string& text, const std::string& caption,
-                        uint64_t line) override;
-    void ShowFileFailure(FileOperation operation, const std::string& fullPath) override;
+    bool Ask(const Notice& question) override;
+    void Tell(const Notice& notice) override;
 
     // Reports a failure of `file` in the program's usual form.
     static void Report(const std::string& file, const std::string& text);

@@ -27,30 +27,24 @@ constexpr char kSeparator = '\\';
 constexpr char kSeparator = '/';
 #endif
 
+// A source as the command line names it: "-" is standard input.
+Source SourceNamed(const std::string& name) {
+    return name == "-" ? Source::Input() : Source::File(name);
+}
+
 // A source ("-" for standard input) into its destination ("-" for standard
 // output, which is never asked about).
 bool Convert(const std::string& source, const Options& options, const CodePage& codePage) {
     const std::string dest =
         options.output ? *options.output : Stem(source, codePage, kSeparator) + ".rt";
     ConsoleHost host(source, dest, options.force);
-    TextReader in;
-    if (source == "-") {
-        in.Attach(OsFile::StandardInput(), "standard input");
-    } else if (!in.Open(source)) {
-        host.ShowError(messages::kCannotOpenSource, messages::kErrorCaption);
-        return false;
-    }
+    const ConversionOptions conversion{options.verifyLineNumbers, codePage, host};
+    const Source from = SourceNamed(source);
+    const Destination to = dest == "-" ? Destination::Output() : Destination::File(dest);
     ConversionWarnings warnings(Utf8FromLocal(source));
     SubtitleCheck check(options.verifyLineNumbers, warnings);
-    EntryObserver* const checked = options.quiet ? nullptr : &check;
-    RunOutcome outcome;
-    if (dest == "-") {
-        TextWriter out;
-        out.Attach(OsFile::StandardOutput(), "standard output");
-        outcome = ConvertAndClose(in, out, options.verifyLineNumbers, codePage, host, checked);
-    } else {
-        outcome = ConvertInto(in, dest, options.verifyLineNumbers, codePage, host, checked);
-    }
+    const RunOutcome outcome = options.quiet ? quillo::Convert(from, to, conversion)
+                                             : quillo::Convert(from, to, conversion, check);
     warnings.Finish();
     if (outcome != RunOutcome::Completed || !options.smilVideo) {
         return outcome == RunOutcome::Completed;
@@ -72,10 +66,8 @@ bool Check(const std::string& source, const Options& options, OutputBuffer& out)
     };
 
     TextReader in;
-    if (source == "-") {
-        in.Attach(OsFile::StandardInput(), "standard input");
-    } else if (!in.Open(source)) {
-        report.Report({0, 0, Severity::Error, "cannot-open", 0,
+    if (!OpenSource(SourceNamed(source), in)) {
+        report.Report({0, 0, Severity::Error, InfoOf(ProblemCode::CannotOpen).name, 0,
                        "cannot be opened: it does not exist, is a folder, or another program "
                        "holds it"});
         summary({0, 1, 0});
@@ -89,8 +81,8 @@ bool Check(const std::string& source, const Options& options, OutputBuffer& out)
     } catch (const FileError&) {
         // What was found up to the failed read stands; the rest is unknown.
         counts = check.Counts();
-        report.Report({in.LineNumber() + 1, 1, Severity::Error, "read-error", 0,
-                       "the file cannot be read on from here"});
+        report.Report({in.LineNumber() + 1, 1, Severity::Error, InfoOf(ProblemCode::ReadError).name,
+                       0, "the file cannot be read on from here"});
         counts.errors += 1;
     }
     summary(counts);

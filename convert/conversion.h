@@ -1,46 +1,96 @@
-// Converting a SubRip file into a RealText document in one pass.
+// Converting a SubRip file into a RealText document in one pass: the one way
+// in, for the window, srt2rt and the tests alike.
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "code_page.h"
 #include "run_host.h"
-#include "srt_entries.h"
+#include "text_file.h"
 
 namespace quillo {
 
-struct ConversionRequest {
-    std::string sourcePath;
-    std::string destPath;
+class SubtitleCheck;
+
+// Where the subtitles come from.
+struct Source {
+    enum class Kind {
+        Path,           // opened without sharing; "Unable to open" when it cannot be
+        StandardInput,  // the process's
+        Memory,         // `bytes`, read block by block as from a file
+        Reader,         // a reader already open (tests that inject faults)
+    };
+    Kind kind;
+    std::string path;  // Path; the name errors use otherwise
+    std::string_view bytes;
+    TextReader* reader = nullptr;
+    size_t blockSize = kDefaultBlockSize;
+
+    static Source File(std::string path) { return {Kind::Path, std::move(path), {}, nullptr}; }
+    static Source Input() { return {Kind::StandardInput, "standard input", {}, nullptr}; }
+    static Source InMemory(std::string_view bytes, std::string name,
+                           size_t blockSize = kDefaultBlockSize) {
+        return {Kind::Memory, std::move(name), bytes, nullptr, blockSize};
+    }
+    static Source Open(TextReader& reader) { return {Kind::Reader, {}, {}, &reader}; }
+};
+
+// Where the document goes.
+struct Destination {
+    enum class Kind {
+        Path,            // asked about when it exists, then created or emptied, without sharing
+        StandardOutput,  // the process's; never asked about
+        Memory,          // appended to `sink`; past `capacity` a write fails as on a full disk
+        Writer,          // a writer already open (tests that inject faults)
+    };
+    Kind kind;
+    std::string path;  // Path; the name errors use otherwise
+    std::string* sink = nullptr;
+    size_t capacity = SIZE_MAX;
+    TextWriter* writer = nullptr;
+    size_t blockSize = kDefaultBlockSize;
+
+    static Destination File(std::string path) {
+        return {Kind::Path, std::move(path), nullptr, SIZE_MAX, nullptr};
+    }
+    static Destination Output() {
+        return {Kind::StandardOutput, "standard output", nullptr, SIZE_MAX, nullptr};
+    }
+    static Destination InMemory(std::string& sink, std::string name, size_t capacity = SIZE_MAX,
+                                size_t blockSize = kDefaultBlockSize) {
+        return {Kind::Memory, std::move(name), &sink, capacity, nullptr, blockSize};
+    }
+    static Destination Open(TextWriter& writer) {
+        return {Kind::Writer, {}, nullptr, SIZE_MAX, &writer};
+    }
+};
+
+// Opens `source` into `reader` (a Reader source is read as it is, and needs
+// no opening); false when its path cannot be opened.
+bool OpenSource(const Source& source, TextReader& reader);
+
+struct ConversionOptions {
     bool verifyLineNumbers = true;
+    const CodePage& codePage;
+    RunHost& host;
 };
 
 enum class RunOutcome {
     Completed,  // the whole document was written and closed
-    Stopped,    // a notice was shown (or the overwrite declined); the user may retry
+    Stopped,    // the host was told why (or the overwrite declined); the user may retry
 };
 
-// Converts the source into the destination, asking `host` before replacing
-// an existing destination and telling it of every failure. On failure the
-// destination keeps what was written up to the failing entry.
-RunOutcome ConvertSubtitles(const ConversionRequest& request, const CodePage& codePage,
-                            RunHost& host);
-
-// Converts an open source into a destination path, with the overwrite
-// question; closes the source. (ConvertSubtitles after opening the source.)
-// An `observer` (a check) looks at each entry on the way; it is told where
-// the file ended only when the whole file was converted.
-RunOutcome ConvertInto(TextReader& source, const std::string& destPath, bool verifyLineNumbers,
-                       const CodePage& codePage, RunHost& host, EntryObserver* observer = nullptr);
-
-// Converts between files already open, closes both and reports every failure.
-RunOutcome ConvertAndClose(TextReader& source, TextWriter& dest, bool verifyLineNumbers,
-                           const CodePage& codePage, RunHost& host,
-                           EntryObserver* observer = nullptr);
-
-// The conversion proper; throws FileError. Returns false after showing a
-// line-number or time-format notice.
-bool ConvertStream(TextReader& source, TextWriter& dest, bool verifyLineNumbers,
-                   const CodePage& codePage, RunHost& host, EntryObserver* observer = nullptr);
+// Converts `source` into `destination`, telling the host of every failure.
+// After a failed entry, the destination keeps the whole lines written up to
+// it. Both are closed on return.
+RunOutcome Convert(const Source& source, const Destination& destination,
+                   const ConversionOptions& options);
+// The same, with `check` looking at each entry on the way; it is told where
+// the file ended only when the whole file was converted. (An overload of its
+// own, so that a program without checks links none.)
+RunOutcome Convert(const Source& source, const Destination& destination,
+                   const ConversionOptions& options, SubtitleCheck& check);
 
 }  // namespace quillo

@@ -1,8 +1,11 @@
-// The texts the conversion shows its user. File-failure texts are UTF-8 and
-// hold "%1" where the file's full path goes.
+// The window's texts for a conversion's notices. File-failure texts are UTF-8
+// and hold "%1" where the file's full path goes.
 #pragma once
 
-#include "text_file.h"
+#include <string>
+#include <string_view>
+
+#include "run_host.h"
 
 namespace quillo::messages {
 
@@ -20,8 +23,15 @@ inline constexpr char kReadFailure[] =
     "Une erreur inconnue s'est produite lors de l'acc\xC3\xA8s \xC3\xA0 %1.";
 inline constexpr char kWriteFailure[] = "Disque plein lors de l'acc\xC3\xA8s \xC3\xA0 %1.";
 
-inline const char* FileFailureTemplate(FileOperation operation) {
-    return operation == FileOperation::Read ? kReadFailure : kWriteFailure;
+// The window's text for `notice`, with the entry's ordinal in place of "%d".
+// A file failure's text keeps its "%1": the path is in the ANSI code page,
+// the text in UTF-8, and only the window knows how to join them.
+std::string WindowText(const Notice& notice);
+
+// The caption of the window's box: "Warning" for the question, "Error" for
+// the rest (a file failure is captioned by the program's name instead).
+inline const char* WindowCaption(NoticeKind kind) {
+    return kind == NoticeKind::DestinationExists ? kWarningCaption : kErrorCaption;
 }
 
 }  // namespace quillo::messages

@@ -1,30 +1,39 @@
-// What a conversion needs from whoever runs it: the window, the command-line
-// converter and the tests each answer these in their own way.
+// What a conversion tells whoever runs it: the window, the command-line
+// converter and the tests each word these notices in their own way.
 #pragma once
 
 #include <cstdint>
-#include <string>
+#include <string_view>
 
 #include "text_file.h"
 
 namespace quillo {
 
+enum class NoticeKind {
+    CannotOpenSource,
+    DestinationExists,  // the one question: replace it?
+    CannotOpenDest,
+    CannotOpenSmil,
+    LineNumberError,  // an entry's index line does not match its ordinal
+    TimeFormatError,  // an entry's time line does not read
+    FileFailure,      // a read, write or close of an open file failed
+};
+
+struct Notice {
+    NoticeKind kind;
+    std::string_view file;  // the path concerned; for FileFailure its full path
+    int32_t entry = 0;      // the failing entry's ordinal, from 1
+    uint64_t line = 0;      // the source line the entry error stands on
+    FileOperation operation = FileOperation::Read;
+    int systemError = 0;  // errno or GetLastError(); 0 when the system gave none
+};
+
 class RunHost {
 public:
     virtual ~RunHost() = default;
-    // A yes/no question (Yes is the default); true only for Yes.
-    virtual bool AskYesNo(const std::string& text, const std::string& caption) = 0;
-    // An error notice with an OK button.
-    virtual void ShowError(const std::string& text, const std::string& caption) = 0;
-    // The notice of an entry that cannot be read, which stands on line
-    // `line` of the source; the window shows it as any other.
-    virtual void ShowEntryError(const std::string& text, const std::string& caption,
-                                uint64_t line) {
-        (void)line;
-        ShowError(text, caption);
-    }
-    // A read, write or close of `fullPath` failed (see messages::FileFailureTemplate).
-    virtual void ShowFileFailure(FileOperation operation, const std::string& fullPath) = 0;
+    // The DestinationExists question (Yes is the default); true only for Yes.
+    virtual bool Ask(const Notice& question) = 0;
+    virtual void Tell(const Notice& notice) = 0;
 };
 
 }  // namespace quillo

@@ -1,7 +1,5 @@
 #include "smil.h"
 
-#include "messages.h"
-
 namespace quillo {
 
 std::string SmilPathFor(const std::string& sourcePath, const CodePage& codePage, char separator) {
@@ -27,9 +25,10 @@ RunOutcome WriteSmilFile(const SmilRequest& request, const CodePage& codePage, R
         return RunOutcome::Completed;
     }
     TextWriter out;
-    if (!out.Open(SmilPathFor(request.sourcePath, codePage, request.separator))) {
+    const std::string path = SmilPathFor(request.sourcePath, codePage, request.separator);
+    if (!out.Open(path)) {
         // Asked for and not written: say so rather than end as if it had been.
-        host.ShowError(messages::kCannotOpenSmil, messages::kErrorCaption);
+        host.Tell({NoticeKind::CannotOpenSmil, path});
         return RunOutcome::Stopped;
     }
     try {
@@ -43,7 +42,9 @@ RunOutcome WriteSmilFile(const SmilRequest& request, const CodePage& codePage, R
         } catch (const FileError&) {
             // Already reporting the first failure.
         }
-        host.ShowFileFailure(error.operation, error.fullPath);
+        Notice notice{NoticeKind::FileFailure, error.fullPath};
+        notice.operation = error.operation;
+        host.Tell(notice);
         return RunOutcome::Stopped;
     }
 }

@@ -7,33 +7,162 @@
 
 #include <cstdint>
 #include <string_view>
+#include <tuple>
+#include <type_traits>
 
+#include "srt_fields.h"
 #include "text_file.h"
 
 namespace quillo {
 
-// Looks at the entries beside another visitor (a check beside the
-// conversion), with the visitor's calls and, at the end, the reader's.
-class EntryObserver {
+// An entry's first line. Its number is read once, by the first visitor to ask.
+class IndexLine {
 public:
-    virtual ~EntryObserver() = default;
-    virtual void Line(const TextReader& source, std::string_view line) = 0;
-    virtual bool Index(int32_t ordinal, std::string_view line, uint64_t lineNumber) = 0;
-    virtual bool TimeLine(int32_t ordinal, std::string_view line, bool present,
-                          uint64_t lineNumber) = 0;
-    virtual void Finish(const TextReader& source) = 0;
+    IndexLine(std::string_view line, int32_t entry, uint64_t number)
+        : text(line), ordinal(entry), lineNumber(number) {}
+
+    std::string_view text;  // followed by kSearchPadding readable bytes
+    int32_t ordinal;        // from 1, wrapping as a 32-bit int does
+    uint64_t lineNumber;
+
+    int32_t Number() const {
+        if (!numberRead_) {
+            number_ = ParseIndexOfPaddedLine(text);
+            numberRead_ = true;
+        }
+        return number_;
+    }
+
+private:
+    mutable int32_t number_ = 0;
+    mutable bool numberRead_ = false;
+};
+
+// The line right after an index line. Its times are read once, by the first
+// visitor to ask: the usual shape by the fast path, any other by the general
+// scanner, which also tells where each number stands.
+class TimeLine {
+public:
+    TimeLine(std::string_view line, int32_t entry, bool read, uint64_t number)
+        : text(line), ordinal(entry), present(read), lineNumber(number) {}
+
+    std::string_view text;
+    int32_t ordinal;
+    bool present;  // false when the file ended after the index line: `text` is then empty
+    uint64_t lineNumber;
+
+    // The eight numbers; false when the line does not read.
+    bool Times(TimeRange& out) const {
+        if (shape_ == Shape::Unread) {
+            Read();
+        }
+        out = times_;
+        return shape_ != Shape::Unreadable;
+    }
+    // Whether the line has the usual shape, HH:MM:SS,mmm --> HH:MM:SS,mmm.
+    bool Usual() const {
+        if (shape_ == Shape::Unread) {
+            Read();
+        }
+        return shape_ == Shape::Usual;
+    }
+    // Where the general scanner found each number, or where it stopped; only
+    // for lines that are not of the usual shape.
+    const TimeLineLayout& Layout() const { return layout_; }
+    // The tag of a line of the usual shape, its times kept for the visitors
+    // after this one (UsualTimeTagAndRange); 0 for any other line.
+    size_t UsualTagKeepingTimes(char* out) const {
+        if (shape_ != Shape::Unread) {
+            return shape_ == Shape::Usual ? UsualTimeTag(text, out) : 0;
+        }
+        const size_t length = UsualTimeTagAndRange(text, out, times_);
+        if (length != 0) {
+            shape_ = Shape::Usual;
+        }
+        return length;
+    }
+    // Whether no visitor has asked for the times yet.
+    bool Unread() const { return shape_ == Shape::Unread; }
+
+private:
+    enum class Shape : uint8_t { Unread, Usual, Other, Unreadable };
+    void Read() const {
+        shape_ = ParseUsualTimeLine(text, times_)       ? Shape::Usual
+                 : ScanTimeLine(text, times_, &layout_) ? Shape::Other
+                                                        : Shape::Unreadable;
+    }
+    mutable Shape shape_ = Shape::Unread;
+    // Written by the first reading, before anyone reads them: left
+    // uninitialised, as they are built once an entry.
+    mutable TimeRange times_;
+    mutable TimeLineLayout layout_;
 };
 
 // Hands each entry of `source` to `visitor`, which answers
 //   void Line(const TextReader&, std::string_view line)   after every line read
-//   bool Index(int32_t ordinal, std::string_view line, uint64_t lineNumber)
-//   bool TimeLine(int32_t ordinal, std::string_view line, bool present, uint64_t lineNumber)
+//   Index(const IndexLine&)
+//   TimeLine(const TimeLine&)
 //   void Text(std::string_view line)
 //   void EndEntry()
-// Index and TimeLine return false to stop the walk, which then returns false.
-// `present` is false when the file ended after the index line: the time line
-// is then empty. Lines are views that hold until the next read. Entry
-// ordinals count from 1 and wrap around as a 32-bit int does.
+//   void Finish(const TextReader&)                        once the file has ended
+// A visitor that can stop the walk (the conversion, at an entry it cannot
+// write) returns bool from Index and TimeLine, false to stop; one that cannot
+// returns nothing. Returns false when the walk was stopped. Lines are views
+// that hold until the next read.
+template <typename Visitor>
+bool ReadEntries(TextReader& source, Visitor& visitor);
+
+namespace entry_walk {
+
+// Calls `step`; true unless it returned false.
+template <typename Step>
+bool Goes(Step&& step) {
+    if constexpr (std::is_same_v<decltype(step()), bool>) {
+        return step();
+    } else {
+        step();
+        return true;
+    }
+}
+
+}  // namespace entry_walk
+
+// Several visitors on one walk, each called in turn, without virtual calls.
+// Each sees every step, the one that stops the walk included (the check
+// beside the conversion sees the entry the conversion stops at); the walk
+// stops when any of them stops it.
+template <typename... Visitors>
+class SideBySide {
+public:
+    explicit SideBySide(Visitors&... visitors) : visitors_(visitors...) {}
+
+    void Line(const TextReader& source, std::string_view line) {
+        std::apply([&](auto&... v) { (v.Line(source, line), ...); }, visitors_);
+    }
+    bool Index(const IndexLine& index) {
+        return std::apply(
+            [&](auto&... v) { return (entry_walk::Goes([&] { return v.Index(index); }) & ...); },
+            visitors_);
+    }
+    bool TimeLine(const quillo::TimeLine& time) {
+        return std::apply(
+            [&](auto&... v) { return (entry_walk::Goes([&] { return v.TimeLine(time); }) & ...); },
+            visitors_);
+    }
+    void Text(std::string_view line) {
+        std::apply([&](auto&... v) { (v.Text(line), ...); }, visitors_);
+    }
+    void EndEntry() {
+        std::apply([](auto&... v) { (v.EndEntry(), ...); }, visitors_);
+    }
+    void Finish(const TextReader& source) {
+        std::apply([&](auto&... v) { (v.Finish(source), ...); }, visitors_);
+    }
+
+private:
+    std::tuple<Visitors&...> visitors_;
+};
+
 template <typename Visitor>
 bool ReadEntries(TextReader& source, Visitor& visitor) {
     std::string_view line;
@@ -48,23 +177,24 @@ bool ReadEntries(TextReader& source, Visitor& visitor) {
     };
     for (;;) {
         if (!haveLine && !read()) {
-            return true;
+            break;
         }
         haveLine = true;
         bool more = true;
         while (line.empty() && (more = read())) {
         }
         if (!more) {
-            return true;
+            break;
         }
 
         const int32_t ordinal = static_cast<int32_t>(++entryCount);
-        if (!visitor.Index(ordinal, line, source.LineNumber())) {
+        const uint64_t indexLine = source.LineNumber();
+        if (!entry_walk::Goes([&] { return visitor.Index(IndexLine(line, ordinal, indexLine)); })) {
             return false;
         }
-        const uint64_t indexLine = source.LineNumber();
         const bool present = read();  // at the end of the file the time line is empty
-        if (!visitor.TimeLine(ordinal, line, present, present ? source.LineNumber() : indexLine)) {
+        const TimeLine time(line, ordinal, present, present ? source.LineNumber() : indexLine);
+        if (!entry_walk::Goes([&] { return visitor.TimeLine(time); })) {
             return false;
         }
         while (read() && !line.empty()) {
@@ -72,6 +202,8 @@ bool ReadEntries(TextReader& source, Visitor& visitor) {
         }
         visitor.EndEntry();
     }
+    visitor.Finish(source);
+    return true;
 }
 
 }  // namespace quillo

@@ -153,163 +153,7 @@ char* Literal(char* out, const char (&text)[N]) {
     return out + N - 1;
 }
 
-#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
-constexpr uint64_t kOnes = 0x0101010101010101ull;
-constexpr uint64_t kHighBits = 0x8080808080808080ull;
-
-uint64_t Load8(const char* p) {
-    uint64_t word;
-    std::memcpy(&word, p, 8);
-    return word;
-}
-
-// The bytes of `x` below `mask` are all 0 to 9.
-bool AllBelowTen(uint64_t x, uint64_t mask) {
-    return (((x + 0x7676767676767676ull) | x) & kHighBits & mask) == 0;
-}
-
-// The number the low `count` (1 to 8) bytes of `digits` spell, each 0 to 9
-// and the most significant first.
-uint32_t DigitsValue(uint64_t digits, int count) {
-    digits <<= 8 * (8 - count);
-    uint64_t v = (digits * 10 + (digits >> 8)) & 0x00FF00FF00FF00FFull;  // pairs
-    v = (v * 100 + (v >> 16)) & 0x0000FFFF0000FFFFull;                   // quads
-    return static_cast<uint32_t>((v * 10000 + (v >> 32)) & 0xFFFFFFFFull);
-}
-
-#endif
-
-// Two decimal digits at `p`, as a number; -1 when either is not a digit.
-int TwoDigitsAt(const char* p) {
-    const unsigned tens = static_cast<unsigned char>(p[0]) - unsigned{'0'};
-    const unsigned ones = static_cast<unsigned char>(p[1]) - unsigned{'0'};
-    return tens < 10 && ones < 10 ? static_cast<int>(tens * 10 + ones) : -1;
-}
-
-#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
-// The usual clock "H:MM:SS,mmm" at `p`, within `end`, hours of one to seven
-// digits: where its ':' stands, and its bytes XOR '0' (the hours) and XOR
-// ":00:00,0" (the eight bytes from the ':'), each 0 to 9 or a separator's 0.
-struct UsualClock {
-    int hourDigits;
-    uint64_t hours;
-    const char* colon;
-    uint64_t tail;
-};
-
-[[gnu::always_inline]] inline bool FindUsualClock(const char* p, const char* end,
-                                                  UsualClock& clock) {
-    if (end - p < 11) {
-        return false;
-    }
-    const uint64_t head = Load8(p);
-    const uint64_t colons = head ^ (kOnes * ':');
-    const uint64_t firstColon = (colons - kOnes) & ~colons & kHighBits;
-    clock.hourDigits = firstColon != 0 ? __builtin_ctzll(firstColon) / 8 : 0;
-    clock.hours = head ^ (kOnes * '0');
-    if (clock.hourDigits == 0 ||
-        !AllBelowTen(clock.hours, (uint64_t{1} << (8 * clock.hourDigits)) - 1)) {
-        return false;
-    }
-    clock.colon = p + clock.hourDigits;
-    if (end - clock.colon < 10) {
-        return false;
-    }
-    clock.tail = Load8(clock.colon) ^ 0x302C30303A30303Aull;  // ":00:00,0", first byte lowest
-    return AllBelowTen(clock.tail, ~uint64_t{0}) && (clock.tail & 0x00FF0000FF0000FFull) == 0 &&
-           IsDigit(clock.colon[8]) && IsDigit(clock.colon[9]);
-}
-#endif
-
-// "H:MM:SS,mmm" at `p` into four fields, within `end`; returns where it
-// ends, or nullptr. Hours of one to seven digits (nine where words are not
-// read little-endian), so that they cannot overflow.
-const char* UsualClockAt(const char* p, const char* end, int32_t* fields) {
-#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
-    UsualClock clock;
-    if (!FindUsualClock(p, end, clock)) {
-        return nullptr;
-    }
-    const auto byte = [&clock](int i) {
-        return static_cast<int32_t>((clock.tail >> (8 * i)) & 0xFF);
-    };
-    fields[0] = static_cast<int32_t>(DigitsValue(clock.hours, clock.hourDigits));
-    fields[1] = byte(1) * 10 + byte(2);
-    fields[2] = byte(4) * 10 + byte(5);
-    fields[3] = byte(7) * 100 + TwoDigitsAt(clock.colon + 8);
-    return clock.colon + 10;
-#else
-    if (end - p < 11) {
-        return nullptr;
-    }
-    const char* const limit = std::min(p + 9, end - 10);
-    int32_t hours = 0;
-    const char* colon = p;
-    for (unsigned d; colon < limit && (d = static_cast<unsigned char>(*colon) - unsigned{'0'}) < 10;
-         ++colon) {
-        hours = hours * 10 + static_cast<int32_t>(d);
-    }
-    const int minutes = TwoDigitsAt(colon + 1);
-    const int seconds = TwoDigitsAt(colon + 4);
-    const int high = TwoDigitsAt(colon + 7);
-    const unsigned last = static_cast<unsigned char>(colon[9]) - unsigned{'0'};
-    if (colon == p || colon[0] != ':' || colon[3] != ':' || colon[6] != ',' ||
-        (minutes | seconds | high) < 0 || last >= 10) {
-        return nullptr;
-    }
-    fields[0] = hours;
-    fields[1] = minutes;
-    fields[2] = seconds;
-    fields[3] = high * 10 + static_cast<int>(last);
-    return colon + 10;
-#endif
-}
-
-#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
-
-// Copies the clock "H:MM:SS,mmm" at `p` (1 to 7 hour digits) as the tag
-// prints it, "H:MM:SS.CC": hours without leading zeros, the milliseconds cut
-// to centiseconds, which for three digits are the first two. Returns the end
-// of the clock, or nullptr.
-const char* CopyUsualClock(const char* p, const char* end, char*& out) {
-    UsualClock clock;
-    if (!FindUsualClock(p, end, clock)) {
-        return nullptr;
-    }
-    const int hourDigits = clock.hourDigits;
-    const char* const colon = clock.colon;
-    // Leading zeros go, but not the last hour digit.
-    const uint64_t significant = clock.hours & ((uint64_t{1} << (8 * (hourDigits - 1))) - 1);
-    const int zeros = significant != 0 ? __builtin_ctzll(significant) / 8 : hourDigits - 1;
-    std::memcpy(out, p + zeros, 8);
-    out += hourDigits - zeros;
-    std::memcpy(out, colon, 6);  // ":MM:SS"
-    out[6] = '.';
-    out[7] = colon[7];
-    out[8] = colon[8];
-    out += 9;
-    return colon + 10;
-}
-#endif
-
 }  // namespace
-
-// "H:MM:SS,mmm --> H:MM:SS,mmm", then anything but a digit (which would
-// extend the last number). Every other shape goes to the general scanner.
-bool ParseUsualTimeLine(std::string_view line, TimeRange& out) {
-    const char* const end = line.data() + line.size();
-    int32_t f[8];
-    const char* p = UsualClockAt(line.data(), end, f);
-    if (p == nullptr || end - p < 5 || std::memcmp(p, " --> ", 5) != 0) {
-        return false;
-    }
-    p = UsualClockAt(p + 5, end, f + 4);
-    if (p == nullptr || (p < end && IsDigit(*p))) {
-        return false;
-    }
-    out = TimeRange{f[0], f[1], f[2], f[3], f[4], f[5], f[6], f[7]};
-    return true;
-}
 
 int32_t ParseIndex(std::string_view line) {
     // The common index line is digits alone.
@@ -328,24 +172,6 @@ int32_t ParseIndex(std::string_view line) {
     size_t pos = 0;
     int32_t general = 0;
     return ScanInteger(line, pos, true, general) ? general : 0;
-}
-
-int32_t ParseIndexOfPaddedLine(std::string_view line) {
-#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
-    // One to eight digits, read as one word: the usual index line.
-    if (line.size() - 1 < 8) {
-        const int count = static_cast<int>(line.size());
-        const uint64_t digits = Load8(line.data()) ^ (kOnes * '0');
-        if (AllBelowTen(digits, ~uint64_t{0} >> (8 * (8 - count)))) {
-            return static_cast<int32_t>(DigitsValue(digits, count));
-        }
-    }
-#endif
-    return ParseIndex(line);
-}
-
-bool ParseTimeLine(std::string_view line, TimeRange& out) {
-    return ParseUsualTimeLine(line, out) || ScanTimeLine(line, out, nullptr);
 }
 
 bool ScanTimeLine(std::string_view line, TimeRange& out, TimeLineLayout* layout) {
@@ -387,29 +213,6 @@ bool ScanTimeLine(std::string_view line, TimeRange& out, TimeLineLayout* layout)
     return true;
 }
 
-size_t UsualTimeTag(std::string_view line, char* out) {
-#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
-    char* const start = out;
-    const char* const end = line.data() + line.size();
-    out = Literal(out, "<Time Begin=\"");
-    const char* p = CopyUsualClock(line.data(), end, out);
-    if (p == nullptr || end - p < 5 || std::memcmp(p, " --> ", 5) != 0) {
-        return 0;
-    }
-    out = Literal(out, "\" End=\"");
-    p = CopyUsualClock(p + 5, end, out);
-    if (p == nullptr || (p < end && IsDigit(*p))) {
-        return 0;
-    }
-    out = Literal(out, "\" /><clear/> ");
-    return static_cast<size_t>(out - start);
-#else
-    (void)line;
-    (void)out;
-    return 0;
-#endif
-}
-
 size_t FormatTimeTag(char* out, const TimeRange& r) {
     char* const start = out;
     out = Literal(out, "<Time Begin=\"");
@@ -423,11 +226,6 @@ size_t FormatTimeTag(char* out, const TimeRange& r) {
 size_t FormatClockText(char* out, int32_t hours, int32_t minutes, int32_t seconds,
                        int32_t milliseconds) {
     return static_cast<size_t>(FormatClock(out, hours, minutes, seconds, milliseconds) - out);
-}
-
-void AppendTimeTag(std::string& out, const TimeRange& range) {
-    char tag[kMaxTimeTagLength];
-    out.append(tag, FormatTimeTag(tag, range));
 }
 
 }  // namespace quillo

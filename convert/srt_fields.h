@@ -13,18 +13,13 @@ namespace quillo {
 // byte; no digits gives 0.
 int32_t ParseIndex(std::string_view line);
 // The same for a line followed by kSearchPadding readable bytes, as the
-// reader's lines are: eight digits at once.
+// reader's lines are: eight digits at once (srt_fields_fast.cpp).
 int32_t ParseIndexOfPaddedLine(std::string_view line);
 
 struct TimeRange {
     int32_t beginHours, beginMinutes, beginSeconds, beginMilliseconds;
     int32_t endHours, endMinutes, endSeconds, endMilliseconds;
 };
-
-// True when all eight numbers are there; what follows the eighth is ignored.
-// The usual "HH:MM:SS,mmm --> HH:MM:SS,mmm" is read by a fast path, any other
-// shape by ScanTimeLine.
-bool ParseTimeLine(std::string_view line, TimeRange& out);
 
 // Where the general reading found each number (its sign or first digit, and
 // how many digits it had), and where it stopped: after the eighth number, or
@@ -37,29 +32,32 @@ struct TimeLineLayout {
     char expected;
 };
 
-// The fast path alone: the usual shape, "H:MM:SS,mmm --> H:MM:SS,mmm" with
-// hours of up to seven digits and nothing but a non-digit after it.
-bool ParseUsualTimeLine(std::string_view line, TimeRange& out);
-
-// The general reading of the pattern, for every shape the rules allow.
+// The general reading of the pattern, for every shape the rules allow: true
+// when all eight numbers are there; what follows the eighth is ignored.
 bool ScanTimeLine(std::string_view line, TimeRange& out, TimeLineLayout* layout = nullptr);
+// Its fast path (srt_fields_fast.cpp): the usual shape, "H:MM:SS,mmm -->
+// H:MM:SS,mmm" with hours of up to seven digits and nothing but a non-digit
+// after it; false for every other line, which ScanTimeLine then reads.
+bool ParseUsualTimeLine(std::string_view line, TimeRange& out);
 
 // `<Time Begin="H:MM:SS.CC" End="H:MM:SS.CC" /><clear/> ` (with the trailing
 // blank); fields print as printf's %d and %02d would. FormatTimeTag writes it
 // to `out`, which has room for kMaxTimeTagLength bytes, and returns its length.
 inline constexpr size_t kMaxTimeTagLength = 128;
 size_t FormatTimeTag(char* out, const TimeRange& range);
-void AppendTimeTag(std::string& out, const TimeRange& range);
 // One clock of the tag, "H:MM:SS.CC", for messages about it: written to
 // `out`, which has room for kMaxClockLength bytes; returns its length.
 inline constexpr size_t kMaxClockLength = 48;
 size_t FormatClockText(char* out, int32_t hours, int32_t minutes, int32_t seconds,
                        int32_t milliseconds);
 
-// The tag of a time line of the usual shape (as for ParseTimeLine's fast
-// path, hours of up to seven digits), copied from its digits without reading
-// the numbers: FormatTimeTag's bytes, or 0 for any other line. `out` needs
+// FormatTimeTag's fast path (srt_fields_fast.cpp): the tag of a time line of
+// the usual shape (as ParseUsualTimeLine reads it), copied from its digits
+// without reading the numbers; 0 for any other line. `out` needs
 // kMaxTimeTagLength bytes.
 size_t UsualTimeTag(std::string_view line, char* out);
+// The same, reading the eight numbers on the way, for a conversion whose
+// check needs them too: one reading of the line instead of two.
+size_t UsualTimeTagAndRange(std::string_view line, char* out, TimeRange& range);
 
 }  // namespace quillo

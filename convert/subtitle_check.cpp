@@ -34,6 +34,9 @@ struct Quoted {
 void Append(std::string& out, std::string_view text) {
     out.append(text);
 }
+void Append(std::string& out, const char* text) {
+    out.append(text);
+}
 void Append(std::string& out, int64_t value) {
     AppendDecimal(out, value);
 }
@@ -49,11 +52,16 @@ void Append(std::string& out, Quoted q) {
     out += QuotedLine(q.line);
 }
 
-// The message, made anew from its pieces.
-template <typename... Parts>
-void Say(std::string& out, const Parts&... parts) {
-    out.clear();
-    (Append(out, parts), ...);
+// " (its index line reads "...")" where the line holds more than digits.
+struct IndexLineQuote {
+    std::string_view line;
+};
+void Append(std::string& out, IndexLineQuote q) {
+    if (q.line.find_first_not_of("0123456789") != std::string_view::npos) {
+        out += " (its index line reads ";
+        out += QuotedLine(q.line);
+        out += ")";
+    }
 }
 
 }  // namespace
@@ -96,226 +104,210 @@ std::string QuotedLine(std::string_view line) {
     return quoted;
 }
 
-void SubtitleCheck::Report(Severity severity, std::string_view code, uint64_t line, size_t column,
-                           int32_t entry) {
-    ++(severity == Severity::Error ? counts_.errors : counts_.warnings);
-    if (Wants(severity)) {
-        sink_.Report({line, column, severity, code, entry, message_});
-    } else {
-        sink_.Skip(severity);
+template <typename... Parts>
+void SubtitleCheck::Report(ProblemCode code, uint64_t line, size_t column, int32_t entry,
+                           const Parts&... parts) {
+    const ProblemCodeInfo& info = InfoOf(code);
+    ++(info.severity == Severity::Error ? counts_.errors : counts_.warnings);
+    if (!sink_.Wants(info.severity)) {
+        sink_.Skip(info.severity);
+        return;
     }
+    message_.clear();
+    (Append(message_, parts), ...);
+    sink_.Report({line, column, info.severity, info.name, entry, message_});
 }
 
-void SubtitleCheck::Line(const TextReader& source, std::string_view line) {
+void SubtitleCheck::LookCloser(const TextReader& source, std::string_view line) {
     const uint64_t number = source.LineNumber();
     if (number == 1) {
         FirstLine(source, line);
     }
     if (const size_t column = source.CutColumn(number); column != 0) {
-        if (Wants(Severity::Warning)) {
-            Say(message_, "a NUL byte cuts this line: the rest of it is lost");
-        }
-        Report(Severity::Warning, "nul", number, column, 0);
+        Report(ProblemCode::Nul, number, column, 0,
+               "a NUL byte cuts this line: the rest of it is lost");
     }
     // A CR left at the end of a line that had its LF.
     if (!line.empty() && line.back() == '\r' && !crCrLfSeen_ && !source.LineUnended()) {
         crCrLfSeen_ = true;
-        if (Wants(Severity::Warning)) {
-            Say(message_,
-                "lines end CR CR LF: an empty line keeps a CR, so it separates no entries and "
-                "the entries after it join one (reported once)");
-        }
-        Report(Severity::Warning, "cr-cr-lf", number, line.size(), 0);
+        Report(ProblemCode::CrCrLf, number, line.size(), 0,
+               "lines end CR CR LF: an empty line keeps a CR, so it separates no entries and "
+               "the entries after it join one (reported once)");
     }
 }
 
 void SubtitleCheck::FirstLine(const TextReader& source, std::string_view line) {
     if (line.substr(0, 3) == "\xEF\xBB\xBF") {
-        if (Wants(Severity::Warning)) {
-            Say(message_, "the file starts with a UTF-8 byte-order mark");
-            if (verify_ && ParseIndex(line) != 1) {
-                Append(message_, ", so entry 1's number reads as 0: convert with --no-verify");
-            }
-        }
-        Report(Severity::Warning, "bom", 1, 1, 0);
+        Report(ProblemCode::Bom, 1, 1, 0, "the file starts with a UTF-8 byte-order mark",
+               verify_ && ParseIndex(line) != 1
+                   ? ", so entry 1's number reads as 0: convert with --no-verify"
+                   : "");
     }
     crOnly_ = source.LineUnended() && line.find('\r') != std::string_view::npos;
 }
 
-bool SubtitleCheck::Index(int32_t ordinal, std::string_view line, uint64_t lineNumber) {
+void SubtitleCheck::Index(const IndexLine& index) {
     ++counts_.entries;
-    if (ordinal == 1 && crOnly_) {
-        message_ =
-            "the file has CR line ends and no LF, so it reads as one line: save it with CR LF "
-            "or LF line ends";
-        Report(Severity::Error, "cr-only", 1, 1, 1);
-        return true;
+    if (index.ordinal == 1 && crOnly_) {
+        Report(ProblemCode::CrOnly, 1, 1, 1,
+               "the file has CR line ends and no LF, so it reads as one line: save it with CR LF "
+               "or LF line ends");
+        return;
     }
-    const int32_t number = ParseIndexOfPaddedLine(line);  // lines come from the reader
+    if (!verify_) {
+        return;
+    }
+    const int32_t number = index.Number();
     const bool follows = havePreviousNumber_ && int64_t{number} == int64_t{previousNumber_} + 1;
     havePreviousNumber_ = true;
     previousNumber_ = number;
-    if (!verify_ || number == ordinal || follows) {
-        return true;
+    if (number == index.ordinal || follows) {
+        return;
     }
-    Say(message_, Entry{ordinal}, " is numbered ", int64_t{number});
-    if (line.find_first_not_of("0123456789") != std::string_view::npos) {
-        Append(message_, " (its index line reads ");
-        Append(message_, Quoted{line});
-        Append(message_, ")");
-    }
-    Append(message_, "; entries must be numbered 1, 2, 3... (or convert with --no-verify)");
-    Report(Severity::Error, "index-mismatch", lineNumber, 1, ordinal);
-    return true;
+    Report(ProblemCode::IndexMismatch, index.lineNumber, 1, index.ordinal, Entry{index.ordinal},
+           " is numbered ", int64_t{number}, IndexLineQuote{index.text},
+           "; entries must be numbered 1, 2, 3... (or convert with --no-verify)");
 }
 
-void SubtitleCheck::ReportTimeFormat(int32_t ordinal, std::string_view line, bool present,
-                                     uint64_t lineNumber, const TimeLineLayout& layout) {
-    size_t column = 1;
-    if (!present) {
-        Say(message_, Entry{ordinal}, " has no time line: the file ends after its index line");
-    } else if (line.empty()) {
-        Say(message_, Entry{ordinal},
-            "'s time line is empty: an empty line follows its index line");
+void SubtitleCheck::ReportTimeFormat(const quillo::TimeLine& time) {
+    const Entry entry{time.ordinal};
+    const auto report = [&](size_t column, const auto&... parts) {
+        Report(ProblemCode::TimeFormat, time.lineNumber, column, time.ordinal, entry, parts...);
+    };
+    if (!time.present) {
+        report(1, " has no time line: the file ends after its index line");
+        return;
+    }
+    if (time.text.empty()) {
+        report(1, "'s time line is empty: an empty line follows its index line");
+        return;
+    }
+    const TimeLineLayout& layout = time.Layout();
+    const std::string_view line = time.text;
+    const size_t column = layout.stop + 1;
+    const char found = layout.stop < line.size() ? line[layout.stop] : '\0';
+    if (layout.expected == ',' && found == '.') {
+        report(column,
+               "'s time line does not read: '.' before the milliseconds, where ',' is needed");
+    } else if (layout.expected == '-') {
+        report(column, "'s time line does not read: no '-->' between the two times");
+    } else if (layout.stop >= line.size()) {
+        report(column,
+               "'s time line does not read: it ends before its eight numbers, HH:MM:SS,mmm --> "
+               "HH:MM:SS,mmm");
     } else {
-        column = layout.stop + 1;
-        Say(message_, Entry{ordinal}, "'s time line does not read: ");
-        const char found = layout.stop < line.size() ? line[layout.stop] : '\0';
-        if (layout.expected == ',' && found == '.') {
-            message_ += "'.' before the milliseconds, where ',' is needed";
-        } else if (layout.expected == '-') {
-            message_ += "no '-->' between the two times";
-        } else if (layout.stop >= line.size()) {
-            message_ += "it ends before its eight numbers, HH:MM:SS,mmm --> HH:MM:SS,mmm";
-        } else {
-            const char expected[] = {'\'', layout.expected, '\'', '\0'};
-            Say(message_, Entry{ordinal}, "'s time line does not read: ",
-                layout.expected == '0' ? std::string_view("a number") : std::string_view(expected),
-                " is needed here, as in HH:MM:SS,mmm --> HH:MM:SS,mmm: ", Quoted{line});
-        }
+        const char expected[] = {'\'', layout.expected, '\'', '\0'};
+        report(column, "'s time line does not read: ",
+               layout.expected == '0' ? std::string_view("a number") : std::string_view(expected),
+               " is needed here, as in HH:MM:SS,mmm --> HH:MM:SS,mmm: ", Quoted{line});
     }
-    Report(Severity::Error, "time-format", lineNumber, column, ordinal);
 }
 
-bool SubtitleCheck::TimeLine(int32_t ordinal, std::string_view line, bool present,
-                             uint64_t lineNumber) {
-    // The usual shape needs no layout; any other is read again by the
-    // general scanner, which tells where each number stands.
-    TimeRange times;
-    TimeLineLayout layout;
-    const bool usual = ParseUsualTimeLine(line, times);
-    if (!usual && !ScanTimeLine(line, times, &layout)) {
-        if (!(ordinal == 1 && crOnly_)) {  // already reported as the file's fault
-            ReportTimeFormat(ordinal, line, present, lineNumber, layout);
+void SubtitleCheck::TimeLine(const quillo::TimeLine& time) {
+    TimeRange t;
+    if (!time.Times(t)) {
+        if (!(time.ordinal == 1 && crOnly_)) {  // already reported as the file's fault
+            ReportTimeFormat(time);
         }
-        return true;
+        return;
     }
-    CheckTimes(ordinal, line, times, usual ? nullptr : &layout, lineNumber);
-    return true;
-}
-
-void SubtitleCheck::CheckTimes(int32_t ordinal, std::string_view line, const TimeRange& t,
-                               const TimeLineLayout* scanned, uint64_t lineNumber) {
     const int64_t begin =
         Milliseconds(t.beginHours, t.beginMinutes, t.beginSeconds, t.beginMilliseconds);
     const int64_t end = Milliseconds(t.endHours, t.endMinutes, t.endSeconds, t.endMilliseconds);
-    const bool wanted = Wants(Severity::Warning);
-    TimeLineLayout layout;
-    const auto where = [&]() -> const TimeLineLayout& {
-        if (scanned == nullptr) {  // the usual shape: read again, for the columns
-            TimeRange unused;
-            ScanTimeLine(line, unused, &layout);
-            scanned = &layout;
-        }
-        return *scanned;
-    };
-
-    if (end <= begin) {
-        if (wanted) {
-            Say(message_, Entry{ordinal}, " ends at ", EndClock(t),
-                end == begin ? ", as" : ", before", " it begins at ", BeginClock(t));
-        }
-        Report(Severity::Warning, "end-before-begin", lineNumber, 1, ordinal);
-    }
-    if (end > kDocumentDuration) {
-        if (wanted) {
-            Say(message_, Entry{ordinal}, " ends at ", EndClock(t),
-                ", after the document's 3:00:00.00: cut short");
-        }
-        Report(Severity::Warning, "past-duration", lineNumber, 1, ordinal);
-    }
-    if (previousEntry_ != 0) {
-        if (begin < previousBegin_) {
-            if (wanted) {
-                Say(message_, Entry{ordinal}, " begins at ", BeginClock(t), ", before ",
-                    Entry{previousEntry_}, " begins at ", BeginClock(previousTimes_));
-            }
-            Report(Severity::Warning, "order", lineNumber, 1, ordinal);
-        } else if (begin < previousEnd_) {
-            if (wanted) {
-                Say(message_, Entry{ordinal}, " begins at ", BeginClock(t), ", before ",
-                    Entry{previousEntry_}, " ends at ", EndClock(previousTimes_),
-                    ": its <clear/> cuts that one short");
-            }
-            Report(Severity::Warning, "overlap", lineNumber, 1, ordinal);
-        }
-    }
-    // The usual shape has hours from 0, two digits of minutes and seconds,
-    // three of milliseconds: only minutes and seconds past 59 can be wrong.
-    const bool usual = scanned == nullptr;
-    const bool fieldsInRange =
-        usual && std::max({t.beginMinutes, t.beginSeconds, t.endMinutes, t.endSeconds}) <= 59;
-    const int32_t fields[8] = {t.beginHours, t.beginMinutes, t.beginSeconds, t.beginMilliseconds,
-                               t.endHours,   t.endMinutes,   t.endSeconds,   t.endMilliseconds};
-    static const char* const kNames[4] = {"hours", "minutes", "seconds", "milliseconds"};
-    for (int i = 0; i < 8 && !fieldsInRange; ++i) {
-        const int32_t v = fields[i];
-        const int unit = i % 4;
-        const int32_t most = unit == 3 ? 999 : 59;
-        if (v < 0 || (unit != 0 && v > most)) {
-            if (wanted) {
-                Say(message_, Entry{ordinal}, i < 4 ? "'s begin " : "'s end ", kNames[unit],
-                    " are ", int64_t{v}, unit == 0 ? ", below 0" : ", outside 0-",
-                    unit == 0 ? "" : (unit == 3 ? "999" : "59"),
-                    ": the document prints them as they stand (",
-                    i < 4 ? BeginClock(t) : EndClock(t), ")");
-            }
-            Report(Severity::Warning, "field-range", lineNumber, where().start[i] + 1, ordinal);
-            break;
-        }
-    }
-    // Fields as written, after what concerns the whole line. The usual shape
-    // has three digits of milliseconds.
-    for (int i : {3, 7}) {
-        if (scanned != nullptr && scanned->digits[i] != 3) {
-            if (wanted) {
-                Say(message_, Entry{ordinal}, i < 4 ? "'s begin" : "'s end", " milliseconds have ",
-                    int64_t(scanned->digits[i]), " digits: they read as ", int64_t{fields[i]},
-                    " ms (\"01,50\" is 50 ms, not 500)");
-            }
-            Report(Severity::Warning, "ms-digits", lineNumber, scanned->start[i] + 1, ordinal);
-            break;
-        }
-    }
-    previousEntry_ = ordinal;
+    CheckSpan(time, t, begin, end);
+    CheckFields(time, t);
+    previousEntry_ = time.ordinal;
     previousBegin_ = begin;
     previousEnd_ = end;
     previousTimes_ = t;
 }
 
+// The entry's span, against itself, the document and the entry before it.
+void SubtitleCheck::CheckSpan(const quillo::TimeLine& time, const TimeRange& t, int64_t begin,
+                              int64_t end) {
+    const Entry entry{time.ordinal};
+    if (end <= begin) {
+        Report(ProblemCode::EndBeforeBegin, time.lineNumber, 1, time.ordinal, entry, " ends at ",
+               EndClock(t), end == begin ? ", as" : ", before", " it begins at ", BeginClock(t));
+    }
+    if (end > kDocumentDuration) {
+        Report(ProblemCode::PastDuration, time.lineNumber, 1, time.ordinal, entry, " ends at ",
+               EndClock(t), ", after the document's 3:00:00.00: cut short");
+    }
+    if (previousEntry_ == 0) {
+        return;
+    }
+    if (begin < previousBegin_) {
+        Report(ProblemCode::Order, time.lineNumber, 1, time.ordinal, entry, " begins at ",
+               BeginClock(t), ", before ", Entry{previousEntry_}, " begins at ",
+               BeginClock(previousTimes_));
+    } else if (begin < previousEnd_) {
+        Report(ProblemCode::Overlap, time.lineNumber, 1, time.ordinal, entry, " begins at ",
+               BeginClock(t), ", before ", Entry{previousEntry_}, " ends at ",
+               EndClock(previousTimes_), ": its <clear/> cuts that one short");
+    }
+}
+
+// The fields as written: values out of their unit's range, then milliseconds
+// not written with three digits.
+void SubtitleCheck::CheckFields(const quillo::TimeLine& time, const TimeRange& t) {
+    // The usual shape has hours from 0, two digits of minutes and seconds,
+    // three of milliseconds: only minutes and seconds past 59 can be wrong.
+    const bool usual = time.Usual();
+    if (usual && std::max({t.beginMinutes, t.beginSeconds, t.endMinutes, t.endSeconds}) <= 59) {
+        return;
+    }
+    TimeLineLayout columns;
+    const auto where = [&]() -> const TimeLineLayout& {
+        if (!usual) {
+            return time.Layout();
+        }
+        TimeRange unused;  // the usual shape: read again, for the columns
+        ScanTimeLine(time.text, unused, &columns);
+        return columns;
+    };
+    const int32_t fields[8] = {t.beginHours, t.beginMinutes, t.beginSeconds, t.beginMilliseconds,
+                               t.endHours,   t.endMinutes,   t.endSeconds,   t.endMilliseconds};
+    static const char* const kNames[4] = {"hours", "minutes", "seconds", "milliseconds"};
+    for (int i = 0; i < 8; ++i) {
+        const int32_t v = fields[i];
+        const int unit = i % 4;
+        const int32_t most = unit == 3 ? 999 : 59;
+        if (v < 0 || (unit != 0 && v > most)) {
+            Report(ProblemCode::FieldRange, time.lineNumber, where().start[i] + 1, time.ordinal,
+                   Entry{time.ordinal}, i < 4 ? "'s begin " : "'s end ", kNames[unit], " are ",
+                   int64_t{v}, unit == 0 ? ", below 0" : ", outside 0-",
+                   unit == 0 ? "" : (unit == 3 ? "999" : "59"),
+                   ": the document prints them as they stand (",
+                   i < 4 ? BeginClock(t) : EndClock(t), ")");
+            break;
+        }
+    }
+    if (usual) {
+        return;
+    }
+    const TimeLineLayout& layout = time.Layout();
+    for (int i : {3, 7}) {
+        if (layout.digits[i] != 3) {
+            Report(ProblemCode::MsDigits, time.lineNumber, layout.start[i] + 1, time.ordinal,
+                   Entry{time.ordinal}, i < 4 ? "'s begin" : "'s end", " milliseconds have ",
+                   int64_t(layout.digits[i]), " digits: they read as ", int64_t{fields[i]},
+                   " ms (\"01,50\" is 50 ms, not 500)");
+            break;
+        }
+    }
+}
+
 void SubtitleCheck::Finish(const TextReader& source) {
     const TextReader::CtrlZ& z = source.CtrlZSeen();
     if (z.found && z.followed && z.line != 0) {
-        if (Wants(Severity::Warning)) {
-            message_ = "a Ctrl-Z byte ends the file here: what follows it is never read";
-        }
-        Report(Severity::Warning, "ctrl-z", z.line, z.column, 0);
+        Report(ProblemCode::CtrlZ, z.line, z.column, 0,
+               "a Ctrl-Z byte ends the file here: what follows it is never read");
     }
 }
 
 void SubtitleCheck::Run(TextReader& source) {
     ReadEntries(source, *this);
-    Finish(source);
 }
 
 CheckCounts CheckSubtitles(TextReader& source, bool verifyLineNumbers, ProblemSink& sink) {

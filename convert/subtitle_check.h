@@ -8,20 +8,19 @@
 #include <string>
 #include <string_view>
 
+#include "problem_codes.h"
 #include "srt_entries.h"
 #include "srt_fields.h"
 #include "text_file.h"
 
 namespace quillo {
 
-enum class Severity { Error, Warning };
-
 struct Problem {
     uint64_t line;  // from 1; 0 for the file as a whole
     size_t column;  // byte offset in the line, from 1; 0 with line 0
     Severity severity;
-    std::string_view code;
-    int32_t entry;  // the entry's ordinal; 0 where there is none
+    std::string_view code;  // its name in kProblemCodes
+    int32_t entry;          // the entry's ordinal; 0 where there is none
     std::string_view message;
 };
 
@@ -43,20 +42,27 @@ struct CheckCounts {
     uint64_t warnings = 0;
 };
 
-class SubtitleCheck final : public EntryObserver {
+class SubtitleCheck {
 public:
     SubtitleCheck(bool verifyLineNumbers, ProblemSink& sink)
         : verify_(verifyLineNumbers), sink_(sink) {}
 
-    // The visitor of ReadEntries.
-    void Line(const TextReader& source, std::string_view line) override;
-    bool Index(int32_t ordinal, std::string_view line, uint64_t lineNumber) override;
-    bool TimeLine(int32_t ordinal, std::string_view line, bool present,
-                  uint64_t lineNumber) override;
+    // The visitor of ReadEntries; it never stops the walk.
+    void Line(const TextReader& source, std::string_view line) {
+        // Only the first line, a line cut by a NUL and a line that ends in a
+        // CR need a closer look.
+        if (source.LineNumber() == 1 || source.CutColumn(source.LineNumber()) != 0 ||
+            (!line.empty() && line.back() == '\r')) {
+            LookCloser(source, line);
+        }
+    }
+    void Index(const IndexLine& index);
+    void TimeLine(const quillo::TimeLine& time);
     void Text(std::string_view) {}
     void EndEntry() {}
     // After the last line: what only the end of the file shows.
-    void Finish(const TextReader& source) override;
+    void Finish(const TextReader& source);
+
     // Checks the whole of `source`. Throws FileError when the system fails a
     // read; what was found until then stands in Counts().
     void Run(TextReader& source);
@@ -64,14 +70,15 @@ public:
     const CheckCounts& Counts() const { return counts_; }
 
 private:
+    void LookCloser(const TextReader& source, std::string_view line);
     void FirstLine(const TextReader& source, std::string_view line);
-    void Report(Severity severity, std::string_view code, uint64_t line, size_t column,
-                int32_t entry);
-    bool Wants(Severity severity) const { return sink_.Wants(severity); }
-    void CheckTimes(int32_t ordinal, std::string_view line, const TimeRange& times,
-                    const TimeLineLayout* layout, uint64_t lineNumber);
-    void ReportTimeFormat(int32_t ordinal, std::string_view line, bool present, uint64_t lineNumber,
-                          const TimeLineLayout& layout);
+    // Counts the problem and, when the sink wants it, says it in `parts`.
+    template <typename... Parts>
+    void Report(ProblemCode code, uint64_t line, size_t column, int32_t entry,
+                const Parts&... parts);
+    void ReportTimeFormat(const quillo::TimeLine& time);
+    void CheckSpan(const quillo::TimeLine& time, const TimeRange& t, int64_t begin, int64_t end);
+    void CheckFields(const quillo::TimeLine& time, const TimeRange& t);
 
     bool verify_;
     ProblemSink& sink_;

@@ -11,11 +11,9 @@ void CConverterDlg::RunConversion() {
     const quillo::CodePage codePage = quillo::CodePage::System();
     WindowRunHost host(Handle());
 
-    quillo::ConversionRequest conversion;
-    conversion.sourcePath = m_strSource;
-    conversion.destPath = m_strDest;
-    conversion.verifyLineNumbers = m_bVerifyLineNumbers != 0;
-    if (quillo::ConvertSubtitles(conversion, codePage, host) != quillo::RunOutcome::Completed) {
+    const quillo::ConversionOptions options{m_bVerifyLineNumbers != 0, codePage, host};
+    if (quillo::Convert(quillo::Source::File(m_strSource), quillo::Destination::File(m_strDest),
+                        options) != quillo::RunOutcome::Completed) {
         return;  // the user was told why; the window keeps the values to retry with
     }
 

@@ -8,19 +8,21 @@
 using framework::ShowMessageBox;
 using framework::WideFromUtf8;
 
-bool WindowRunHost::AskYesNo(const std::string& text, const std::string& caption) {
-    return ShowMessageBox(owner_, WideFromUtf8(text), WideFromUtf8(caption),
+bool WindowRunHost::Ask(const quillo::Notice& question) {
+    return ShowMessageBox(owner_, WideFromUtf8(quillo::messages::WindowText(question)),
+                          WideFromUtf8(quillo::messages::WindowCaption(question.kind)),
                           MB_YESNO | MB_ICONEXCLAMATION) == IDYES;
 }
 
-void WindowRunHost::ShowError(const std::string& text, const std::string& caption) {
-    ShowMessageBox(owner_, WideFromUtf8(text), WideFromUtf8(caption), MB_OK | MB_ICONSTOP);
-}
-
-void WindowRunHost::ShowFileFailure(quillo::FileOperation operation, const std::string& fullPath) {
-    // The template is our own UTF-8 text; the path is the system's, in the ANSI code page.
-    const std::wstring text = framework::ReplacePlaceholder(
-        WideFromUtf8(quillo::messages::FileFailureTemplate(operation)),
-        framework::WideFromAnsi(fullPath));
-    ShowMessageBox(owner_, text, framework::ExecutableTitle(), MB_OK | MB_ICONSTOP);
+void WindowRunHost::Tell(const quillo::Notice& notice) {
+    const std::wstring text = WideFromUtf8(quillo::messages::WindowText(notice));
+    if (notice.kind != quillo::NoticeKind::FileFailure) {
+        ShowMessageBox(owner_, text, WideFromUtf8(quillo::messages::WindowCaption(notice.kind)),
+                       MB_OK | MB_ICONSTOP);
+        return;
+    }
+    // The text is our own UTF-8; the path is the system's, in the ANSI code page.
+    ShowMessageBox(owner_,
+                   framework::ReplacePlaceholder(text, framework::WideFromAnsi(notice.file)),
+                   framework::ExecutableTitle(), MB_OK | MB_ICONSTOP);
 }

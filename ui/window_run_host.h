@@ -9,9 +9,8 @@ class WindowRunHost : public quillo::RunHost {
 public:
     explicit WindowRunHost(HWND owner) : owner_(owner) {}
 
-    bool AskYesNo(const std::string& text, const std::string& caption) override;
-    void ShowError(const std::string& text, const std::string& caption) override;
-    void ShowFileFailure(quillo::FileOperation operation, const std::string& fullPath) override;
+    bool Ask(const quillo::Notice& question) override;
+    void Tell(const quillo::Notice& notice) override;
 
 private:
     HWND owner_;

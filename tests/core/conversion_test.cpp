@@ -23,7 +23,7 @@ protected:
     RunOutcome Convert(const std::string& source, bool verify = true) {
         WriteBytes(sourcePath, source);
         std::remove(destPath.c_str());
-        return ConvertSubtitles({sourcePath, destPath, verify}, CodePage::SingleByte(), host);
+        return test::ConvertFiles(sourcePath, destPath, verify, CodePage::SingleByte(), host);
     }
     std::string Dest() const { return ReadBytes(destPath); }
     static Notice ErrorNotice(const std::string& text) {
@@ -174,12 +174,12 @@ TEST_F(ConversionTest, CtrlZAndNulEndWhatTheyCut) {
 
 TEST_F(ConversionTest, AMissingSourceIsReportedAndNothingIsWritten) {
     EXPECT_EQ(
-        ConvertSubtitles({dir.Path("missing.srt"), destPath, true}, CodePage::SingleByte(), host),
+        test::ConvertFiles(dir.Path("missing.srt"), destPath, true, CodePage::SingleByte(), host),
         RunOutcome::Stopped);
     EXPECT_EQ(host.notices, std::vector<Notice>{ErrorNotice("Unable to open '.srt' file.")});
     EXPECT_FALSE(test::Exists(destPath));
     host.notices.clear();
-    EXPECT_EQ(ConvertSubtitles({"", destPath, true}, CodePage::SingleByte(), host),
+    EXPECT_EQ(test::ConvertFiles("", destPath, true, CodePage::SingleByte(), host),
               RunOutcome::Stopped);
     EXPECT_EQ(host.notices, std::vector<Notice>{ErrorNotice("Unable to open '.srt' file.")});
 }
@@ -189,13 +189,13 @@ TEST_F(ConversionTest, AnExistingDestinationIsReplacedOnlyAfterYes) {
     WriteBytes(destPath, old);
     RecordingHost no(false);
     WriteBytes(sourcePath, kTwoEntries);
-    EXPECT_EQ(ConvertSubtitles({sourcePath, destPath, true}, CodePage::SingleByte(), no),
+    EXPECT_EQ(test::ConvertFiles(sourcePath, destPath, true, CodePage::SingleByte(), no),
               RunOutcome::Stopped);
     EXPECT_EQ(no.notices, (std::vector<Notice>{{Notice::Question, messages::kDestExists,
                                                 messages::kWarningCaption}}));
     EXPECT_EQ(ReadBytes(destPath), old);
 
-    EXPECT_EQ(ConvertSubtitles({sourcePath, destPath, true}, CodePage::SingleByte(), host),
+    EXPECT_EQ(test::ConvertFiles(sourcePath, destPath, true, CodePage::SingleByte(), host),
               RunOutcome::Completed);
     EXPECT_EQ(host.notices.size(), 1u);
     EXPECT_EQ(host.notices[0].kind, Notice::Question);
@@ -207,7 +207,7 @@ TEST_F(ConversionTest, ADestinationNamingTheSourceNeverTruncatesIt) {
     const std::string sep(1, test::NativeSeparator());
     for (const std::string& alias : {sourcePath, dir.Root() + sep + "." + sep + "film.srt"}) {
         host.notices.clear();
-        EXPECT_EQ(ConvertSubtitles({sourcePath, alias, true}, CodePage::SingleByte(), host),
+        EXPECT_EQ(test::ConvertFiles(sourcePath, alias, true, CodePage::SingleByte(), host),
                   RunOutcome::Stopped);
         // No overwrite question: the probe cannot open what the run holds.
         EXPECT_EQ(host.notices, std::vector<Notice>{ErrorNotice("Unable to open '.rt' file.")});
@@ -220,7 +220,7 @@ TEST_F(ConversionTest, AnUnwritableDestinationIsReported) {
     for (const std::string& dest : {dir.Path("no-such-folder") + test::NativeSeparator() + "x.rt",
                                     dir.Root(), std::string()}) {
         host.notices.clear();
-        EXPECT_EQ(ConvertSubtitles({sourcePath, dest, true}, CodePage::SingleByte(), host),
+        EXPECT_EQ(test::ConvertFiles(sourcePath, dest, true, CodePage::SingleByte(), host),
                   RunOutcome::Stopped);
         EXPECT_EQ(host.notices, std::vector<Notice>{ErrorNotice("Unable to open '.rt' file.")});
     }
@@ -234,7 +234,7 @@ TEST_F(ConversionTest, AFullDiskGivesTheWriteFailureNotice) {
 #endif
     WriteBytes(sourcePath, kTwoEntries);
     RecordingHost yes(true);  // the device exists, so the overwrite question comes first
-    EXPECT_EQ(ConvertSubtitles({sourcePath, full, true}, CodePage::SingleByte(), yes),
+    EXPECT_EQ(test::ConvertFiles(sourcePath, full, true, CodePage::SingleByte(), yes),
               RunOutcome::Stopped);
     ASSERT_EQ(yes.notices.size(), 2u);
     EXPECT_EQ(yes.notices[1].kind, Notice::FileFailure);
@@ -246,7 +246,7 @@ TEST_F(ConversionTest, AFullDiskGivesTheWriteFailureNotice) {
 TEST_F(ConversionTest, DoubleByteTextKeepsItsTrailBytes) {
     const CodePage sjis = CodePage::WithLeadByteRanges({{0x81, 0x9F}, {0xE0, 0xFC}});
     WriteBytes(sourcePath, "1\r\n0:0:1,0 --> 0:0:2,0\r\n\x81\x7C|\x81\x7C\r\n");
-    EXPECT_EQ(ConvertSubtitles({sourcePath, destPath, true}, sjis, host), RunOutcome::Completed);
+    EXPECT_EQ(test::ConvertFiles(sourcePath, destPath, true, sjis, host), RunOutcome::Completed);
     EXPECT_EQ(Dest(), RealTextDocument({"<Time Begin=\"0:00:01.00\" End=\"0:00:02.00\" /><clear/> "
                                         "\x81\x7C<BR>\x81\x7C"}));
 }

@@ -52,7 +52,7 @@ Notice ReadFailure(const std::string& fullPath) {
 class FaultTest : public ::testing::Test {
 protected:
     RunOutcome Convert(const std::string& source, const std::string& dest) {
-        return ConvertSubtitles({source, dest, true}, CodePage::SingleByte(), host);
+        return test::ConvertFiles(source, dest, true, CodePage::SingleByte(), host);
     }
 
     ScratchDir dir;
@@ -171,7 +171,8 @@ TEST_F(FaultTest, ADestinationFillingUpMidRunKeepsEverythingWrittenBeforeIt) {
     SetStdHandle(STD_OUTPUT_HANDLE, savedOutput);
     TextReader reader;
     ASSERT_TRUE(reader.Open(sourcePath));
-    const RunOutcome outcome = ConvertAndClose(reader, dest, true, CodePage::SingleByte(), host);
+    const RunOutcome outcome = quillo::Convert(Source::Open(reader), Destination::Open(dest),
+                                               {true, CodePage::SingleByte(), host});
     WaitForSingleObject(thread, INFINITE);
     CloseHandle(thread);
     CloseHandle(writeEnd);

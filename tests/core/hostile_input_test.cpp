@@ -26,7 +26,7 @@ using Notices = std::vector<Notice>;
 class HostileInputTest : public ::testing::Test {
 protected:
     RunOutcome Convert(bool verify) {
-        return ConvertSubtitles({sourcePath, destPath, verify}, CodePage::SingleByte(), host);
+        return test::ConvertFiles(sourcePath, destPath, verify, CodePage::SingleByte(), host);
     }
 
     ScratchDir dir;

@@ -93,7 +93,7 @@ TEST_F(PathLengthTest, SourcePathsOfAnyLengthConvertOrAreReported) {
         const bool created = length > 0 && CreateWithFolders(sourcePath, source.bytes);
         host.notices.clear();
         const RunOutcome outcome =
-            ConvertSubtitles({sourcePath, destPath, true}, CodePage::SingleByte(), host);
+            test::ConvertFiles(sourcePath, destPath, true, CodePage::SingleByte(), host);
         const Expected expected = created ? ForLength(length) : Expected::Refused;
         if (outcome == RunOutcome::Completed) {
             EXPECT_NE(expected, Expected::Refused);
@@ -130,7 +130,7 @@ TEST_F(PathLengthTest, DestinationPathsOfAnyLengthConvertOrAreReported) {
         }
         host.notices.clear();
         const RunOutcome outcome =
-            ConvertSubtitles({sourcePath, destPath, true}, CodePage::SingleByte(), host);
+            test::ConvertFiles(sourcePath, destPath, true, CodePage::SingleByte(), host);
         if (outcome == RunOutcome::Completed) {
             EXPECT_NE(ForLength(length), Expected::Refused);
             EXPECT_TRUE(host.notices.empty());

@@ -1,4 +1,5 @@
 #include "srt_fields.h"
+#include "../common/srt_field_helpers.h"
 
 #include <gtest/gtest.h>
 
@@ -6,6 +7,9 @@
 
 namespace quillo {
 namespace {
+
+using test::AppendTimeTag;
+using test::ParseTimeLine;
 
 TEST(ParseIndex, ReadsLikeAtol) {
     EXPECT_EQ(ParseIndex("1"), 1);

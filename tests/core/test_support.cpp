@@ -8,6 +8,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "messages.h"
+
 namespace fs = std::filesystem;
 
 namespace quillo::test {
@@ -55,18 +57,26 @@ bool Exists(const std::string& path) {
     return fs::exists(path);
 }
 
-bool RecordingHost::AskYesNo(const std::string& text, const std::string& caption) {
-    notices.push_back({Notice::Question, text, caption});
+RunOutcome ConvertFiles(const std::string& source, const std::string& dest, bool verify,
+                        const CodePage& codePage, RunHost& host) {
+    return Convert(Source::File(source), Destination::File(dest), {verify, codePage, host});
+}
+
+bool RecordingHost::Ask(const quillo::Notice& question) {
+    notices.push_back(
+        {Notice::Question, messages::WindowText(question), messages::WindowCaption(question.kind)});
     return answerYes_;
 }
 
-void RecordingHost::ShowError(const std::string& text, const std::string& caption) {
-    notices.push_back({Notice::Error, text, caption});
-}
-
-void RecordingHost::ShowFileFailure(FileOperation operation, const std::string& fullPath) {
+void RecordingHost::Tell(const quillo::Notice& notice) {
+    if (notice.kind == NoticeKind::FileFailure) {
+        notices.push_back({Notice::FileFailure,
+                           notice.operation == FileOperation::Read ? "read" : "write",
+                           std::string(notice.file)});
+        return;
+    }
     notices.push_back(
-        {Notice::FileFailure, operation == FileOperation::Read ? "read" : "write", fullPath});
+        {Notice::Error, messages::WindowText(notice), messages::WindowCaption(notice.kind)});
 }
 
 }  // namespace quillo::test

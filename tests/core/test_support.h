@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "../common/expected_documents.h"
+#include "conversion.h"
 #include "run_host.h"
 
 namespace quillo::test {
@@ -49,12 +50,16 @@ struct Notice {
     }
 };
 
+// The window's conversion: a source path into a destination path.
+RunOutcome ConvertFiles(const std::string& source, const std::string& dest, bool verify,
+                        const CodePage& codePage, RunHost& host);
+
 class RecordingHost : public RunHost {
 public:
     explicit RecordingHost(bool answerYes = true) : answerYes_(answerYes) {}
-    bool AskYesNo(const std::string& text, const std::string& caption) override;
-    void ShowError(const std::string& text, const std::string& caption) override;
-    void ShowFileFailure(FileOperation operation, const std::string& fullPath) override;
+    // Records what the window would show: its texts and captions.
+    bool Ask(const quillo::Notice& question) override;
+    void Tell(const quillo::Notice& notice) override;
 
     std::vector<Notice> notices;
 

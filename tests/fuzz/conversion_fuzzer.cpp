@@ -30,19 +30,21 @@ struct Shown {
 
 class Host : public RunHost {
 public:
-    bool AskYesNo(const std::string& text, const std::string& caption) override {
-        shown.push_back({Shown::Question, text, caption});
+    bool Ask(const Notice& question) override {
+        shown.push_back({Shown::Question, messages::WindowText(question),
+                         messages::WindowCaption(question.kind)});
         return true;
     }
-    void ShowError(const std::string& text, const std::string& caption) override {
-        shown.push_back({Shown::Error, text, caption});
-    }
-    void ShowFileFailure(FileOperation operation, const std::string& fullPath) override {
+    void Tell(const Notice& notice) override {
+        if (notice.kind == NoticeKind::FileFailure) {
+            shown.push_back(
+                {notice.operation == FileOperation::Read ? Shown::ReadFailure : Shown::WriteFailure,
+                 "", std::string(notice.file)});
+            return;
+        }
         shown.push_back(
-            {operation == FileOperation::Read ? Shown::ReadFailure : Shown::WriteFailure, "",
-             fullPath});
+            {Shown::Error, messages::WindowText(notice), messages::WindowCaption(notice.kind)});
     }
-
     std::vector<Shown> shown;
 };
 
@@ -119,8 +121,11 @@ void Run(std::string_view source, const Setting& setting, const ReferenceRun& ex
     SubtitleCheck check(setting.verify, warnings);
     static const CodePage kShiftJis = CodePage::WithLeadByteRanges({{0x81, 0x9F}, {0xE0, 0xFC}});
     const CodePage& codePage = setting.shiftJis ? kShiftJis : CodePage::SingleByte();
-    const RunOutcome outcome = ConvertAndClose(*reader, *writer, setting.verify, codePage, host,
-                                               setting.withWarnings ? &check : nullptr);
+    const Source from = Source::Open(*reader);
+    const Destination to = Destination::Open(*writer);
+    const ConversionOptions options{setting.verify, codePage, host};
+    const RunOutcome outcome =
+        setting.withWarnings ? Convert(from, to, options, check) : Convert(from, to, options);
 
     std::vector<Shown> notices = host.shown;
     const bool fits = expected.document.size() <= setting.capacity;

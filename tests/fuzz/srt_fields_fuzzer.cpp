@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "../common/srt_field_helpers.h"
 #include "fuzz_support.h"
 #include "reference_model.h"
 #include "srt_fields.h"
@@ -19,6 +20,9 @@
 
 namespace quillo::fuzz {
 namespace {
+
+using test::AppendTimeTag;
+using test::ParseTimeLine;
 
 TimeFields FieldsOf(const TimeRange& r) {
     return {r.beginHours, r.beginMinutes, r.beginSeconds, r.beginMilliseconds,
