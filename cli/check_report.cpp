@@ -19,26 +19,16 @@ const char* SeverityName(Severity severity) {
     return severity == Severity::Error ? "error" : "warning";
 }
 
-// FILE:LINE:COLUMN, or FILE alone for a problem of the whole file.
-void AppendPlace(std::string& out, const std::string& file, const Problem& problem) {
-    out += file;
+// "FILE:LINE:COLUMN: severity: message [code]", or FILE alone for a problem
+// of the whole file.
+void AppendProblem(TextBuilder& out, std::string_view file, const Problem& problem) {
+    out << file;
     if (problem.line != 0) {
-        out += ':';
-        AppendNumber(out, problem.line);
-        out += ':';
-        AppendNumber(out, problem.column);
+        out << ':' << static_cast<int64_t>(problem.line) << ':'
+            << static_cast<int64_t>(problem.column);
     }
-}
-
-void AppendProblem(std::string& out, const std::string& file, const Problem& problem) {
-    AppendPlace(out, file, problem);
-    out += ": ";
-    out += SeverityName(problem.severity);
-    out += ": ";
-    out.append(problem.message);
-    out += " [";
-    out.append(problem.code);
-    out += "]";
+    out << ": " << SeverityName(problem.severity) << ": " << problem.message << " [" << problem.code
+        << ']';
 }
 
 // The length of the UTF-8 sequence at `at`, or 0 when it is not one.
@@ -95,9 +85,11 @@ std::string JsonString(std::string_view text) {
 }
 
 void TextReport::Report(const Problem& problem) {
-    std::string& out = out_.Text();
-    AppendProblem(out, file_, problem);
-    out += '\n';
+    // Built in place, then appended once: a report may hold millions of lines.
+    TextBuilder line;
+    AppendProblem(line, file_, problem);
+    line << '\n';
+    out_.Text().append(line.View());
     out_.FlushWhenFull();
 }
 
@@ -161,9 +153,10 @@ void JsonReport::Summary(const CheckCounts& counts) {
 
 void ConversionWarnings::Report(const Problem& problem) {
     ++shown_;
-    std::string line = "srt2rt: ";
+    TextBuilder line;
+    line << "srt2rt: ";
     AppendProblem(line, file_, problem);
-    PrintErrorLine(line);
+    PrintErrorLine(std::string(line.View()));
 }
 
 void ConversionWarnings::Finish() {

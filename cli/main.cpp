@@ -8,6 +8,7 @@
 #include "console.h"
 #include "console_host.h"
 #include "conversion.h"
+#include "help.h"
 #include "messages.h"
 #include "options.h"
 #include "paths.h"
@@ -98,7 +99,7 @@ int Run(const std::vector<std::string>& args) {
     }
     const Options& options = parsed.options;
     if (options.help) {
-        std::fputs(kUsage, stdout);
+        std::fputs(HelpText().c_str(), stdout);
         return kAllConverted;
     }
     if (options.version) {

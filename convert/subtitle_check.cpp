@@ -31,36 +31,36 @@ struct Quoted {
     std::string_view line;
 };
 
-void Append(std::string& out, std::string_view text) {
-    out.append(text);
+void Append(TextBuilder& out, std::string_view text) {
+    out << text;
 }
-void Append(std::string& out, const char* text) {
-    out.append(text);
+void Append(TextBuilder& out, const char* text) {
+    out << std::string_view(text);
 }
-void Append(std::string& out, int64_t value) {
-    AppendDecimal(out, value);
+void Append(TextBuilder& out, int64_t value) {
+    out << value;
 }
-void Append(std::string& out, Clock c) {
+void Append(TextBuilder& out, Clock c) {
     char text[kMaxClockLength];
-    out.append(text, FormatClockText(text, c.hours, c.minutes, c.seconds, c.milliseconds));
+    out << std::string_view(text,
+                            FormatClockText(text, c.hours, c.minutes, c.seconds, c.milliseconds));
 }
-void Append(std::string& out, Entry e) {
-    out += "entry ";
-    Append(out, int64_t{e.ordinal});
+void Append(TextBuilder& out, Entry e) {
+    out << "entry " << int64_t{e.ordinal};
 }
-void Append(std::string& out, Quoted q) {
-    out += QuotedLine(q.line);
+void Append(TextBuilder& out, Quoted q) {
+    AppendQuotedLine(out, q.line);
 }
 
 // " (its index line reads "...")" where the line holds more than digits.
 struct IndexLineQuote {
     std::string_view line;
 };
-void Append(std::string& out, IndexLineQuote q) {
+void Append(TextBuilder& out, IndexLineQuote q) {
     if (q.line.find_first_not_of("0123456789") != std::string_view::npos) {
-        out += " (its index line reads ";
-        out += QuotedLine(q.line);
-        out += ")";
+        out << " (its index line reads ";
+        AppendQuotedLine(out, q.line);
+        out << ")";
     }
 }
 
@@ -68,40 +68,37 @@ void Append(std::string& out, IndexLineQuote q) {
 
 void AppendDecimal(std::string& out, int64_t value) {
     char digits[24];
-    int count = 0;
+    char* const end = digits + sizeof digits;
+    char* first = end;
     uint64_t magnitude =
         value < 0 ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
     do {
-        digits[count++] = static_cast<char>('0' + magnitude % 10);
+        *--first = static_cast<char>('0' + magnitude % 10);
         magnitude /= 10;
     } while (magnitude != 0);
     if (value < 0) {
-        out += '-';
+        *--first = '-';
     }
-    while (count > 0) {
-        out += digits[--count];
-    }
+    out.append(first, static_cast<size_t>(end - first));
 }
 
-std::string QuotedLine(std::string_view line) {
+void AppendQuotedLine(TextBuilder& out, std::string_view line) {
     constexpr size_t kShown = 60;
-    std::string quoted = "\"";
+    out << '"';
     for (size_t i = 0; i < line.size() && i < kShown; ++i) {
         const unsigned char c = static_cast<unsigned char>(line[i]);
         if (c < 0x20 || c >= 0x7F) {
             static const char kHex[] = "0123456789ABCDEF";
-            quoted += "\\x";
-            quoted += kHex[c >> 4];
-            quoted += kHex[c & 15];
+            const char escaped[] = {'\\', 'x', kHex[c >> 4], kHex[c & 15]};
+            out << std::string_view(escaped, 4);
         } else {
             if (c == '"' || c == '\\') {
-                quoted += '\\';
+                out << '\\';
             }
-            quoted += static_cast<char>(c);
+            out << static_cast<char>(c);
         }
     }
-    quoted += line.size() > kShown ? "\"..." : "\"";
-    return quoted;
+    out << (line.size() > kShown ? std::string_view("\"...") : std::string_view("\""));
 }
 
 template <typename... Parts>
@@ -113,9 +110,9 @@ void SubtitleCheck::Report(ProblemCode code, uint64_t line, size_t column, int32
         sink_.Skip(info.severity);
         return;
     }
-    message_.clear();
+    message_.Clear();
     (Append(message_, parts), ...);
-    sink_.Report({line, column, info.severity, info.name, entry, message_});
+    sink_.Report({line, column, info.severity, info.name, entry, message_.View()});
 }
 
 void SubtitleCheck::LookCloser(const TextReader& source, std::string_view line) {

@@ -11,6 +11,7 @@
 #include "problem_codes.h"
 #include "srt_entries.h"
 #include "srt_fields.h"
+#include "text_builder.h"
 #include "text_file.h"
 
 namespace quillo {
@@ -83,7 +84,7 @@ private:
     bool verify_;
     ProblemSink& sink_;
     CheckCounts counts_;
-    std::string message_;  // built for each problem, in memory kept between them
+    TextBuilder message_;  // built for each problem
 
     bool crOnly_ = false;  // the whole file is one line of CR-ended lines
     bool crCrLfSeen_ = false;
@@ -106,6 +107,6 @@ void AppendDecimal(std::string& out, int64_t value);
 
 // `line` in double quotes for a message: at most 60 bytes of it, control
 // bytes and bytes of 0x80 or more as \xNN, quotes and backslashes escaped.
-std::string QuotedLine(std::string_view line);
+void AppendQuotedLine(TextBuilder& out, std::string_view line);
 
 }  // namespace quillo

@@ -153,6 +153,23 @@ else
   check "a full disk is reported" [ "$err" = "srt2rt: Z:\dev\full: Disque plein lors de l'acc"$'\xe8'"s "$'\xe0'" Z:\dev\full." ]
 fi
 
+if [ "$mode" = native ]; then
+  # Every document lists every problem code --help lists (the core's table),
+  # and shows the options of the usage text.
+  run --help
+  codes=$(sed -n 's/^  \([a-z-]*\) (\(error\|warning\)):$/\1/p' <<<"$out")
+  check "--help lists the problem codes" [ "$(wc -l <<<"$codes")" -ge 15 ]
+  for doc in README.md cli/srt2rt.1 docs/README.txt; do
+    text=$(sed 's/\\-/-/g' "$here/../../$doc")
+    for code in $codes; do
+      check "$doc lists the code $code" grep -qwF -- "$code" <<<"$text"
+    done
+    for option in $(grep -o -- '--[a-z][a-z-]*' <<<"$out" | sort -u); do
+      check "$doc shows the option $option" grep -qF -- "$option" <<<"$text"
+    done
+  done
+fi
+
 if [ "$mode" = wine ]; then
   # Japanese Windows (code page 932): the trail byte of 表 is '\', which must
   # not split the name. The stem of "x.y表.srt" is "x".
