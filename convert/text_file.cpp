@@ -47,6 +47,8 @@ void TextReader::Close() {
     cutLine_ = 0;
     cutColumn_ = 0;
     ctrlZ_ = {};
+    headSize_ = headUnread_ = 0;
+    headRead_ = false;
     unended_ = false;
     atEnd_ = false;
 }
@@ -55,8 +57,33 @@ bool TextReader::MoreToRead() {
     if (memory_ != nullptr) {
         return memoryLeft_ > 0;
     }
+    if (headUnread_ > 0) {
+        return true;
+    }
     char byte;
     return file_.Read(&byte, 1) > 0;
+}
+
+void TextReader::ReadHead() {
+    headRead_ = true;
+    if (memory_ != nullptr) {  // a look, without taking the bytes
+        headSize_ = std::min(kHeadSize, memoryLeft_);
+        std::memcpy(head_, memory_, headSize_);
+        return;
+    }
+    // A pipe may hand out fewer bytes a read than asked for.
+    while (headSize_ < kHeadSize) {
+        const std::ptrdiff_t read = file_.Read(head_ + headSize_, kHeadSize - headSize_);
+        if (read < 0) {
+            atEnd_ = true;
+            throw FileError{FileOperation::Read, name_};
+        }
+        if (read == 0) {
+            break;
+        }
+        headSize_ += static_cast<size_t>(read);
+    }
+    headUnread_ = headSize_;
 }
 
 bool TextReader::Refill() {
@@ -64,12 +91,19 @@ bool TextReader::Refill() {
     if (atEnd_ || !IsOpen()) {
         return false;
     }
+    if (!headRead_) {
+        ReadHead();
+    }
     size_t count;
     if (memory_ != nullptr) {
         count = std::min(blockSize_, memoryLeft_);
         std::memcpy(block_, memory_, count);
         memory_ += count;
         memoryLeft_ -= count;
+    } else if (headUnread_ > 0) {  // a file's head was read already
+        count = std::min(blockSize_, headUnread_);
+        std::memcpy(block_, head_ + headSize_ - headUnread_, count);
+        headUnread_ -= count;
     } else {
         const std::ptrdiff_t read = file_.Read(block_, blockSize_);
         if (read < 0) {

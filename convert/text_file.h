@@ -80,6 +80,11 @@ public:
         size_t column = 0;
     };
     const CtrlZ& CtrlZSeen() const { return ctrlZ_; }
+    // The file's first bytes, as they stand (NUL, CR and Ctrl-Z included), up
+    // to kHeadSize: read before its first line is handed out, whatever the
+    // block size, so that its encoding can be told from them.
+    static constexpr size_t kHeadSize = 64;
+    std::string_view Head() const { return {head_, headSize_}; }
 
     void Close();
 
@@ -87,6 +92,7 @@ private:
     bool ReadLineAcrossBlocks(std::string_view& line);
     void Spill(const char* data, size_t size);
     bool MoreToRead();
+    void ReadHead();
     bool Refill();
     void FindNul() {
         nul_ = FindByte(next_, end_, '\0');
@@ -113,6 +119,10 @@ private:
     uint64_t cutLine_ = 0;  // lines cut by a NUL go the slow way: only it keeps these
     size_t cutColumn_ = 0;
     CtrlZ ctrlZ_;
+    char head_[kHeadSize];
+    size_t headSize_ = 0;
+    size_t headUnread_ = 0;  // a file's head bytes not yet handed to the block
+    bool headRead_ = false;
     bool unended_ = false;
     bool atEnd_ = false;  // end of file, a Ctrl-Z, or a failed read seen
 };
