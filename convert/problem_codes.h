@@ -1,6 +1,8 @@
 // Every problem the check can report: its code, its severity and what it
 // means in one line. --help, the man page and the read-mes list this table;
-// a test fails when one of them misses a code.
+// a test fails when one of them misses a code. A code has one severity,
+// except where the table says it turns to a warning in a file that converts
+// all the same (the report then carries the severity it was given).
 #pragma once
 
 #include <cstddef>
@@ -16,6 +18,9 @@ enum class ProblemCode : uint8_t {
     IndexMismatch,
     TimeFormat,
     CrOnly,
+    Encoding,
+    BlankLine,
+    MissingIndex,
     CannotOpen,
     ReadError,
     Bom,
@@ -28,6 +33,12 @@ enum class ProblemCode : uint8_t {
     MsDigits,
     Order,
     Overlap,
+    NoEntries,
+    Markup,
+    UnclosedTag,
+    OverrideTag,
+    ZeroLength,
+    Overflow,
 };
 
 struct ProblemCodeInfo {
@@ -35,6 +46,9 @@ struct ProblemCodeInfo {
     std::string_view name;
     Severity severity;
     std::string_view summary;
+    // An error where it stops the conversion, a warning where the file
+    // converts all the same.
+    bool warningWhereConverted = false;
 };
 
 inline constexpr ProblemCodeInfo kProblemCodes[] = {
@@ -46,6 +60,16 @@ inline constexpr ProblemCodeInfo kProblemCodes[] = {
      "empty line)"},
     {ProblemCode::CrOnly, "cr-only", Severity::Error,
      "CR line ends and no LF: the file reads as one line"},
+    {ProblemCode::Encoding, "encoding", Severity::Error,
+     "the file is UTF-16 or UTF-32 (by its byte-order mark, or by NUL in every second or "
+     "fourth byte): save it as UTF-8 or ANSI; an error in place of the errors it causes, a "
+     "warning where the file converts all the same",
+     true},
+    {ProblemCode::BlankLine, "blank-line", Severity::Error,
+     "a line of only blanks or tabs stands where an entry would start: it is not empty, so it "
+     "starts an entry"},
+    {ProblemCode::MissingIndex, "missing-index", Severity::Error,
+     "the line read as an entry's number is a time line: the number line is missing"},
     {ProblemCode::CannotOpen, "cannot-open", Severity::Error, "the source cannot be opened"},
     {ProblemCode::ReadError, "read-error", Severity::Error, "a read fails part-way"},
     {ProblemCode::Bom, "bom", Severity::Warning,
@@ -66,6 +90,20 @@ inline constexpr ProblemCodeInfo kProblemCodes[] = {
     {ProblemCode::Order, "order", Severity::Warning, "it begins before the previous entry begins"},
     {ProblemCode::Overlap, "overlap", Severity::Warning,
      "otherwise, it begins before the previous entry ends (its <clear/> cuts that one short)"},
+    {ProblemCode::NoEntries, "no-entries", Severity::Warning,
+     "the file has no entries: the document will be empty"},
+    {ProblemCode::Markup, "markup", Severity::Warning,
+     "a \"<\" that begins no RealText tag, or an \"&\" that begins no character reference "
+     "RealText knows: the player reads it as markup (write &lt; or &amp;)"},
+    {ProblemCode::UnclosedTag, "unclosed-tag", Severity::Warning,
+     "an entry opens <b>, <i>, <u>, <s> or <font> and does not close it: the style runs into "
+     "the entries after it"},
+    {ProblemCode::OverrideTag, "override-tag", Severity::Warning,
+     "a {\\...} override block (ASS/SSA style): the player shows it as text"},
+    {ProblemCode::ZeroLength, "zero-length", Severity::Warning,
+     "the end is after the begin, but both print as the same centisecond: it shows for no time"},
+    {ProblemCode::Overflow, "overflow", Severity::Warning,
+     "a number does not fit in 32 bits: it reads as another (4294967297 as 1)"},
 };
 
 constexpr bool TableFollowsTheCodes() {

@@ -3,124 +3,69 @@
 #include <algorithm>
 
 #include "srt_entries.h"
+#include "subtitle_check_message.h"
 
 namespace quillo {
 namespace {
 
+using namespace check_message;
+
 constexpr int64_t kDocumentDuration = 3 * 3600 * 1000;  // the window's 3:00:00.00
+// "0:0:0,0-->0:0:0,0": no time line is shorter.
+constexpr size_t kShortestTimeLine = 17;
 
 int64_t Milliseconds(int32_t hours, int32_t minutes, int32_t seconds, int32_t milliseconds) {
     return int64_t{hours} * 3600000 + int64_t{minutes} * 60000 + int64_t{seconds} * 1000 +
            milliseconds;
 }
 
-// The pieces messages are made of, appended in place.
-struct Clock {
-    int32_t hours, minutes, seconds, milliseconds;
-};
-Clock BeginClock(const TimeRange& t) {
-    return {t.beginHours, t.beginMinutes, t.beginSeconds, t.beginMilliseconds};
-}
-Clock EndClock(const TimeRange& t) {
-    return {t.endHours, t.endMinutes, t.endSeconds, t.endMilliseconds};
-}
-struct Entry {
-    int32_t ordinal;
-};
-struct Quoted {
-    std::string_view line;
-};
-
-void Append(TextBuilder& out, std::string_view text) {
-    out << text;
-}
-void Append(TextBuilder& out, const char* text) {
-    out << std::string_view(text);
-}
-void Append(TextBuilder& out, int64_t value) {
-    out << value;
-}
-void Append(TextBuilder& out, Clock c) {
-    char text[kMaxClockLength];
-    out << std::string_view(text,
-                            FormatClockText(text, c.hours, c.minutes, c.seconds, c.milliseconds));
-}
-void Append(TextBuilder& out, Entry e) {
-    out << "entry " << int64_t{e.ordinal};
-}
-void Append(TextBuilder& out, Quoted q) {
-    AppendQuotedLine(out, q.line);
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
 }
 
-// " (its index line reads "...")" where the line holds more than digits.
-struct IndexLineQuote {
-    std::string_view line;
-};
-void Append(TextBuilder& out, IndexLineQuote q) {
-    if (q.line.find_first_not_of("0123456789") != std::string_view::npos) {
-        out << " (its index line reads ";
-        AppendQuotedLine(out, q.line);
-        out << ")";
+// A decimal number as written (its sign and digits) that does not fit in 32
+// bits: what the reading makes of it is known already.
+bool PastThirtyTwoBits(std::string_view written) {
+    const bool negative = !written.empty() && written[0] == '-';
+    const size_t first = !written.empty() && (written[0] == '-' || written[0] == '+') ? 1 : 0;
+    uint64_t magnitude = 0;
+    for (size_t i = first; i < written.size(); ++i) {
+        magnitude = magnitude * 10 + static_cast<uint64_t>(written[i] - '0');
+        if (magnitude > (uint64_t{1} << 32)) {
+            return true;  // and stays so, however many digits follow
+        }
     }
+    return magnitude > (negative ? uint64_t{1} << 31 : (uint64_t{1} << 31) - 1);
+}
+
+// The sign and digits of the number atol reads from `line`, or an empty view.
+std::string_view NumberOf(std::string_view line) {
+    size_t p = 0;
+    while (p < line.size() && (IsBlank(line[p]) || line[p] == '\n' || line[p] == '\v' ||
+                               line[p] == '\f' || line[p] == '\r')) {
+        ++p;
+    }
+    const size_t start = p;
+    if (p < line.size() && (line[p] == '+' || line[p] == '-')) {
+        ++p;
+    }
+    const size_t digits = p;
+    while (p < line.size() && line[p] >= '0' && line[p] <= '9') {
+        ++p;
+    }
+    return p > digits ? line.substr(start, p - start) : std::string_view();
 }
 
 }  // namespace
-
-void AppendDecimal(std::string& out, int64_t value) {
-    char digits[24];
-    char* const end = digits + sizeof digits;
-    char* first = end;
-    uint64_t magnitude =
-        value < 0 ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
-    do {
-        *--first = static_cast<char>('0' + magnitude % 10);
-        magnitude /= 10;
-    } while (magnitude != 0);
-    if (value < 0) {
-        *--first = '-';
-    }
-    out.append(first, static_cast<size_t>(end - first));
-}
-
-void AppendQuotedLine(TextBuilder& out, std::string_view line) {
-    constexpr size_t kShown = 60;
-    out << '"';
-    for (size_t i = 0; i < line.size() && i < kShown; ++i) {
-        const unsigned char c = static_cast<unsigned char>(line[i]);
-        if (c < 0x20 || c >= 0x7F) {
-            static const char kHex[] = "0123456789ABCDEF";
-            const char escaped[] = {'\\', 'x', kHex[c >> 4], kHex[c & 15]};
-            out << std::string_view(escaped, 4);
-        } else {
-            if (c == '"' || c == '\\') {
-                out << '\\';
-            }
-            out << static_cast<char>(c);
-        }
-    }
-    out << (line.size() > kShown ? std::string_view("\"...") : std::string_view("\""));
-}
-
-template <typename... Parts>
-void SubtitleCheck::Report(ProblemCode code, uint64_t line, size_t column, int32_t entry,
-                           const Parts&... parts) {
-    const ProblemCodeInfo& info = InfoOf(code);
-    ++(info.severity == Severity::Error ? counts_.errors : counts_.warnings);
-    if (!sink_.Wants(info.severity)) {
-        sink_.Skip(info.severity);
-        return;
-    }
-    message_.Clear();
-    (Append(message_, parts), ...);
-    sink_.Report({line, column, info.severity, info.name, entry, message_.View()});
-}
 
 void SubtitleCheck::LookCloser(const TextReader& source, std::string_view line) {
     const uint64_t number = source.LineNumber();
     if (number == 1) {
         FirstLine(source, line);
     }
-    if (const size_t column = source.CutColumn(number); column != 0) {
+    // In a UTF-16 or UTF-32 file every line is cut: the encoding says why.
+    if (const size_t column = source.CutColumn(number);
+        column != 0 && encoding_ == FileEncoding::Bytes) {
         Report(ProblemCode::Nul, number, column, 0,
                "a NUL byte cuts this line: the rest of it is lost");
     }
@@ -134,6 +79,7 @@ void SubtitleCheck::LookCloser(const TextReader& source, std::string_view line) 
 }
 
 void SubtitleCheck::FirstLine(const TextReader& source, std::string_view line) {
+    encoding_ = EncodingOf(source.Head());
     if (line.substr(0, 3) == "\xEF\xBB\xBF") {
         Report(ProblemCode::Bom, 1, 1, 0, "the file starts with a UTF-8 byte-order mark",
                verify_ && ParseIndex(line) != 1
@@ -143,22 +89,104 @@ void SubtitleCheck::FirstLine(const TextReader& source, std::string_view line) {
     crOnly_ = source.LineUnended() && line.find('\r') != std::string_view::npos;
 }
 
+bool SubtitleCheck::ExplainedInstead() {
+    if (entry_.explained) {
+        return true;
+    }
+    if (encoding_ != FileEncoding::Bytes) {
+        // Every error of such a file is its symptom: the first says why.
+        entry_.explained = true;
+        if (!encodingReported_) {
+            ReportEncoding(Severity::Error, entry_.ordinal);
+        }
+        return true;
+    }
+    if (entry_.cause == Cause::None) {
+        return false;
+    }
+    entry_.explained = true;
+    ReportCause();
+    return true;
+}
+
+void SubtitleCheck::ReportEncoding(Severity severity, int32_t entry) {
+    encodingReported_ = true;
+    Say(severity, ProblemCode::Encoding, 1, 1, entry, "the file is ", EncodingName(encoding_),
+        ": save it as UTF-8 or ANSI");
+}
+
+void SubtitleCheck::ReportCause() {
+    const Entry entry{entry_.ordinal};
+    if (entry_.cause == Cause::BlankLine) {
+        const bool both = entry_.tabs && entry_.spaces;
+        const Count blanks{static_cast<int64_t>(entry_.blanks),
+                           both          ? "blank or tab"
+                           : entry_.tabs ? "tab"
+                                         : "blank",
+                           both          ? "blanks and tabs"
+                           : entry_.tabs ? "tabs"
+                                         : "blanks"};
+        Report(ProblemCode::BlankLine, entry_.line, 1, entry_.ordinal, entry,
+               " starts with a line of ", blanks,
+               ": a line of blanks is not empty, so it starts an entry; empty it or remove it");
+        return;
+    }
+    Report(ProblemCode::MissingIndex, entry_.line, 1, entry_.ordinal, entry,
+           " has no number line: the line read as its number is a time line; write the entry's "
+           "number on a line of its own above it");
+}
+
 void SubtitleCheck::Index(const IndexLine& index) {
     ++counts_.entries;
+    entry_.ordinal = index.ordinal;
+    entry_.line = index.lineNumber;
+    entry_.cause = Cause::None;
+    entry_.explained = false;
     if (index.ordinal == 1 && crOnly_) {
+        entry_.explained = true;
         Report(ProblemCode::CrOnly, 1, 1, 1,
                "the file has CR line ends and no LF, so it reads as one line: save it with CR LF "
                "or LF line ends");
         return;
     }
+    // The usual number line is a few digits: neither blank nor as long as a
+    // time line.
+    const std::string_view text = index.text;
+    if (text.size() >= kShortestTimeLine || IsBlank(text[0])) {
+        if (std::all_of(text.begin(), text.end(), IsBlank)) {
+            entry_.cause = Cause::BlankLine;
+            entry_.blanks = text.size();
+            entry_.tabs = text.find('\t') != std::string_view::npos;
+            entry_.spaces = text.find(' ') != std::string_view::npos;
+        } else if (TimeRange unused;
+                   ParseUsualTimeLine(text, unused) || ScanTimeLine(text, unused)) {
+            entry_.cause = Cause::MissingIndex;
+        }
+    }
     if (!verify_) {
         return;
     }
     const int32_t number = index.Number();
+    if (entry_.cause != Cause::None) {
+        // The line is no number: the entry stands for the one it lacks (a
+        // missing number line) or for none (a line of blanks), and the next
+        // is measured against that.
+        if (entry_.cause == Cause::MissingIndex) {
+            previousNumber_ = havePreviousNumber_ ? previousNumber_ + 1 : index.ordinal;
+            havePreviousNumber_ = true;
+        }
+        if (number != index.ordinal) {
+            ExplainedInstead();
+        }
+        return;
+    }
+    if (text.size() > 9) {  // nine digits fit in 32 bits
+        CheckIndexOverflow(index);
+    }
     const bool follows = havePreviousNumber_ && int64_t{number} == int64_t{previousNumber_} + 1;
     havePreviousNumber_ = true;
     previousNumber_ = number;
-    if (number == index.ordinal || follows) {
+    if (number == index.ordinal || follows || ExplainedInstead()) {
         return;
     }
     Report(ProblemCode::IndexMismatch, index.lineNumber, 1, index.ordinal, Entry{index.ordinal},
@@ -166,7 +194,21 @@ void SubtitleCheck::Index(const IndexLine& index) {
            "; entries must be numbered 1, 2, 3... (or convert with --no-verify)");
 }
 
+void SubtitleCheck::CheckIndexOverflow(const IndexLine& index) {
+    const std::string_view written = NumberOf(index.text);
+    if (written.empty() || !PastThirtyTwoBits(written)) {
+        return;
+    }
+    Report(ProblemCode::Overflow, index.lineNumber,
+           static_cast<size_t>(written.data() - index.text.data()) + 1, index.ordinal,
+           Entry{index.ordinal}, "'s number ", Quoted{written, 24},
+           " does not fit in 32 bits: it reads as ", int64_t{index.Number()});
+}
+
 void SubtitleCheck::ReportTimeFormat(const quillo::TimeLine& time) {
+    if (ExplainedInstead()) {
+        return;
+    }
     const Entry entry{time.ordinal};
     const auto report = [&](size_t column, const auto&... parts) {
         Report(ProblemCode::TimeFormat, time.lineNumber, column, time.ordinal, entry, parts...);
@@ -203,9 +245,7 @@ void SubtitleCheck::ReportTimeFormat(const quillo::TimeLine& time) {
 void SubtitleCheck::TimeLine(const quillo::TimeLine& time) {
     TimeRange t;
     if (!time.Times(t)) {
-        if (!(time.ordinal == 1 && crOnly_)) {  // already reported as the file's fault
-            ReportTimeFormat(time);
-        }
+        ReportTimeFormat(time);
         return;
     }
     const int64_t begin =
@@ -224,8 +264,19 @@ void SubtitleCheck::CheckSpan(const quillo::TimeLine& time, const TimeRange& t, 
                               int64_t end) {
     const Entry entry{time.ordinal};
     if (end <= begin) {
+        Clock ends = EndClock(t);
+        Clock begins = BeginClock(t);
+        TellApart(ends, begins);
         Report(ProblemCode::EndBeforeBegin, time.lineNumber, 1, time.ordinal, entry, " ends at ",
-               EndClock(t), end == begin ? ", as" : ", before", " it begins at ", BeginClock(t));
+               ends, end == begin ? ", as" : ", before", " it begins at ", begins);
+    } else if (end - begin < 10 && PrintAlike(BeginClock(t), EndClock(t))) {
+        Clock begins = BeginClock(t);
+        Clock ends = EndClock(t);
+        const Clock printed = begins;
+        begins.precise = ends.precise = true;
+        Report(ProblemCode::ZeroLength, time.lineNumber, 1, time.ordinal, entry, " begins at ",
+               begins, " and ends at ", ends, ": both print as ", printed,
+               ", so it shows for no time");
     }
     if (end > kDocumentDuration) {
         Report(ProblemCode::PastDuration, time.lineNumber, 1, time.ordinal, entry, " ends at ",
@@ -235,21 +286,27 @@ void SubtitleCheck::CheckSpan(const quillo::TimeLine& time, const TimeRange& t, 
         return;
     }
     if (begin < previousBegin_) {
-        Report(ProblemCode::Order, time.lineNumber, 1, time.ordinal, entry, " begins at ",
-               BeginClock(t), ", before ", Entry{previousEntry_}, " begins at ",
-               BeginClock(previousTimes_));
+        Clock begins = BeginClock(t);
+        Clock before = BeginClock(previousTimes_);
+        TellApart(begins, before);
+        Report(ProblemCode::Order, time.lineNumber, 1, time.ordinal, entry, " begins at ", begins,
+               ", before ", Entry{previousEntry_}, " begins at ", before);
     } else if (begin < previousEnd_) {
-        Report(ProblemCode::Overlap, time.lineNumber, 1, time.ordinal, entry, " begins at ",
-               BeginClock(t), ", before ", Entry{previousEntry_}, " ends at ",
-               EndClock(previousTimes_), ": its <clear/> cuts that one short");
+        Clock begins = BeginClock(t);
+        Clock before = EndClock(previousTimes_);
+        TellApart(begins, before);
+        Report(ProblemCode::Overlap, time.lineNumber, 1, time.ordinal, entry, " begins at ", begins,
+               ", before ", Entry{previousEntry_}, " ends at ", before,
+               ": its <clear/> cuts that one short");
     }
 }
 
-// The fields as written: values out of their unit's range, then milliseconds
-// not written with three digits.
+// The fields as written: numbers past 32 bits, values out of their unit's
+// range, then milliseconds not written with three digits.
 void SubtitleCheck::CheckFields(const quillo::TimeLine& time, const TimeRange& t) {
-    // The usual shape has hours from 0, two digits of minutes and seconds,
-    // three of milliseconds: only minutes and seconds past 59 can be wrong.
+    // The usual shape has hours of up to seven digits, two digits of minutes
+    // and seconds, three of milliseconds: only minutes and seconds past 59
+    // can be wrong.
     const bool usual = time.Usual();
     if (usual && std::max({t.beginMinutes, t.beginSeconds, t.endMinutes, t.endSeconds}) <= 59) {
         return;
@@ -263,6 +320,15 @@ void SubtitleCheck::CheckFields(const quillo::TimeLine& time, const TimeRange& t
         ScanTimeLine(time.text, unused, &columns);
         return columns;
     };
+    // A field past 32 bits reads as another: said once, and not said again
+    // as out of range or of too many digits.
+    int overflowed = -1;
+    for (int i = 0; i < 8 && !usual; ++i) {
+        if (time.Layout().digits[i] > 9 && CheckOverflow(time, t, i)) {
+            overflowed = i;
+            break;
+        }
+    }
     const int32_t fields[8] = {t.beginHours, t.beginMinutes, t.beginSeconds, t.beginMilliseconds,
                                t.endHours,   t.endMinutes,   t.endSeconds,   t.endMilliseconds};
     static const char* const kNames[4] = {"hours", "minutes", "seconds", "milliseconds"};
@@ -270,7 +336,7 @@ void SubtitleCheck::CheckFields(const quillo::TimeLine& time, const TimeRange& t
         const int32_t v = fields[i];
         const int unit = i % 4;
         const int32_t most = unit == 3 ? 999 : 59;
-        if (v < 0 || (unit != 0 && v > most)) {
+        if (i != overflowed && (v < 0 || (unit != 0 && v > most))) {
             Report(ProblemCode::FieldRange, time.lineNumber, where().start[i] + 1, time.ordinal,
                    Entry{time.ordinal}, i < 4 ? "'s begin " : "'s end ", kNames[unit], " are ",
                    int64_t{v}, unit == 0 ? ", below 0" : ", outside 0-",
@@ -285,14 +351,34 @@ void SubtitleCheck::CheckFields(const quillo::TimeLine& time, const TimeRange& t
     }
     const TimeLineLayout& layout = time.Layout();
     for (int i : {3, 7}) {
-        if (layout.digits[i] != 3) {
+        if (layout.digits[i] != 3 && i != overflowed) {
             Report(ProblemCode::MsDigits, time.lineNumber, layout.start[i] + 1, time.ordinal,
                    Entry{time.ordinal}, i < 4 ? "'s begin" : "'s end", " milliseconds have ",
-                   int64_t(layout.digits[i]), " digits: they read as ", int64_t{fields[i]},
-                   " ms (\"01,50\" is 50 ms, not 500)");
+                   Count{static_cast<int64_t>(layout.digits[i]), "digit", "digits"},
+                   ": they read as ", int64_t{fields[i]}, " ms (\"01,50\" is 50 ms, not 500)");
             break;
         }
     }
+}
+
+// Field `field` (0 to 7) of a time line the general scanner read; true when
+// it was past 32 bits, and said so.
+bool SubtitleCheck::CheckOverflow(const quillo::TimeLine& time, const TimeRange& t, int field) {
+    const TimeLineLayout& layout = time.Layout();
+    const size_t start = layout.start[field];
+    const char first = time.text[start];
+    const size_t sign = first == '-' || first == '+' ? 1 : 0;
+    const std::string_view written = time.text.substr(start, sign + layout.digits[field]);
+    if (!PastThirtyTwoBits(written)) {
+        return false;
+    }
+    const int32_t fields[8] = {t.beginHours, t.beginMinutes, t.beginSeconds, t.beginMilliseconds,
+                               t.endHours,   t.endMinutes,   t.endSeconds,   t.endMilliseconds};
+    static const char* const kNames[4] = {"hours", "minutes", "seconds", "milliseconds"};
+    Report(ProblemCode::Overflow, time.lineNumber, start + 1, time.ordinal, Entry{time.ordinal},
+           field < 4 ? "'s begin " : "'s end ", kNames[field % 4], " ", Quoted{written, 24},
+           " do not fit in 32 bits: they read as ", int64_t{fields[field]});
+    return true;
 }
 
 void SubtitleCheck::Finish(const TextReader& source) {
@@ -301,10 +387,38 @@ void SubtitleCheck::Finish(const TextReader& source) {
         Report(ProblemCode::CtrlZ, z.line, z.column, 0,
                "a Ctrl-Z byte ends the file here: what follows it is never read");
     }
+    // A file in another encoding that converts all the same converts to
+    // nothing: the encoding says why.
+    if (encoding_ != FileEncoding::Bytes && !encodingReported_) {
+        ReportEncoding(Severity::Warning, 0);
+    } else if (counts_.entries == 0) {
+        Report(ProblemCode::NoEntries, 1, 1, 0,
+               "the file has no entries: the document will be empty");
+    }
 }
 
 void SubtitleCheck::Run(TextReader& source) {
     ReadEntries(source, *this);
+}
+
+void SubtitleCheck::RunToFirstError(TextReader& source) {
+    // The check, stopping the walk once it has an error.
+    struct UpToAnError {
+        SubtitleCheck& check;
+        void Line(const TextReader& s, std::string_view line) { check.Line(s, line); }
+        bool Index(const IndexLine& index) {
+            check.Index(index);
+            return check.Counts().errors == 0;
+        }
+        bool TimeLine(const quillo::TimeLine& time) {
+            check.TimeLine(time);
+            return check.Counts().errors == 0;
+        }
+        void Text(std::string_view line) { check.Text(line); }
+        void EndEntry() { check.EndEntry(); }
+        void Finish(const TextReader& s) { check.Finish(s); }
+    } walk{*this};
+    ReadEntries(source, walk);
 }
 
 CheckCounts CheckSubtitles(TextReader& source, bool verifyLineNumbers, ProblemSink& sink) {

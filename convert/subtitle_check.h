@@ -1,14 +1,18 @@
 // Every problem of a SubRip file, located, in one pass: what stops the
 // conversion (errors) and what converts but shows wrongly in a RealText
 // player (warnings). Fed entry by entry by ReadEntries, on its own or beside
-// a conversion.
+// a conversion. Where the cause of an error is known (the file's encoding, a
+// line of blanks, a missing number line), the cause is reported in place of
+// the errors it brings about, at the entry the conversion stops at.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <string_view>
 
+#include "file_encoding.h"
 #include "problem_codes.h"
+#include "realtext_markup.h"
 #include "srt_entries.h"
 #include "srt_fields.h"
 #include "text_builder.h"
@@ -50,44 +54,92 @@ public:
 
     // The visitor of ReadEntries; it never stops the walk.
     void Line(const TextReader& source, std::string_view line) {
+        line_ = source.LineNumber();
         // Only the first line, a line cut by a NUL and a line that ends in a
         // CR need a closer look.
-        if (source.LineNumber() == 1 || source.CutColumn(source.LineNumber()) != 0 ||
-            (!line.empty() && line.back() == '\r')) {
+        if (line_ == 1 || source.CutColumn(line_) != 0 || (!line.empty() && line.back() == '\r')) {
             LookCloser(source, line);
         }
     }
     void Index(const IndexLine& index);
     void TimeLine(const quillo::TimeLine& time);
-    void Text(std::string_view) {}
-    void EndEntry() {}
+    void Text(std::string_view line) {
+        if (MayHoldMarkup(line)) {
+            LookAtMarkup(line);
+        }
+    }
+    void EndEntry() {
+        if (openStyles_ != 0) {
+            ReportUnclosedStyles();
+        }
+    }
     // After the last line: what only the end of the file shows.
     void Finish(const TextReader& source);
 
     // Checks the whole of `source`. Throws FileError when the system fails a
     // read; what was found until then stands in Counts().
     void Run(TextReader& source);
+    // Checks `source` up to the end of the step that gives its first error,
+    // as far as a conversion of it reads.
+    void RunToFirstError(TextReader& source);
 
     const CheckCounts& Counts() const { return counts_; }
 
 private:
+    // What is known to make the entry being read fail, beyond its symptoms.
+    enum class Cause : uint8_t { None, BlankLine, MissingIndex };
+    struct EntryState {
+        int32_t ordinal = 0;
+        uint64_t line = 0;  // its first line
+        Cause cause = Cause::None;
+        bool explained = false;  // its error was reported as its cause, the file's or its own
+        size_t blanks = 0;       // a BlankLine's blanks and tabs
+        bool tabs = false;
+        bool spaces = false;
+    };
+    // Where a style tag that is still open was opened.
+    struct OpenStyle {
+        uint64_t line;
+        size_t column;
+        uint32_t depth;
+    };
+
     void LookCloser(const TextReader& source, std::string_view line);
     void FirstLine(const TextReader& source, std::string_view line);
     // Counts the problem and, when the sink wants it, says it in `parts`.
     template <typename... Parts>
+    void Say(Severity severity, ProblemCode code, uint64_t line, size_t column, int32_t entry,
+             const Parts&... parts);
+    template <typename... Parts>
     void Report(ProblemCode code, uint64_t line, size_t column, int32_t entry,
-                const Parts&... parts);
+                const Parts&... parts) {
+        Say(InfoOf(code).severity, code, line, column, entry, parts...);
+    }
+    // True when the error about to be reported for the entry is known to
+    // come from the file's encoding or the entry's cause: that is reported
+    // instead, once, and the symptom not at all.
+    bool ExplainedInstead();
+    void ReportEncoding(Severity severity, int32_t entry);
+    void ReportCause();
+    void CheckIndexOverflow(const IndexLine& index);
     void ReportTimeFormat(const quillo::TimeLine& time);
     void CheckSpan(const quillo::TimeLine& time, const TimeRange& t, int64_t begin, int64_t end);
     void CheckFields(const quillo::TimeLine& time, const TimeRange& t);
+    bool CheckOverflow(const quillo::TimeLine& time, const TimeRange& t, int field);
+    void LookAtMarkup(std::string_view line);
+    void ReportUnclosedStyles();
 
     bool verify_;
     ProblemSink& sink_;
     CheckCounts counts_;
     TextBuilder message_;  // built for each problem
+    uint64_t line_ = 0;    // the line read last
 
+    FileEncoding encoding_ = FileEncoding::Bytes;
+    bool encodingReported_ = false;
     bool crOnly_ = false;  // the whole file is one line of CR-ended lines
     bool crCrLfSeen_ = false;
+    EntryState entry_;
     bool havePreviousNumber_ = false;
     int32_t previousNumber_ = 0;
     // The last entry whose time line was read.
@@ -95,6 +147,9 @@ private:
     int64_t previousBegin_ = 0;
     int64_t previousEnd_ = 0;
     TimeRange previousTimes_{};
+    // The entry's style tags still open: a bit a tag, and where each opened.
+    unsigned openStyles_ = 0;
+    OpenStyle styles_[kStyleTagCount] = {};
 };
 
 // Checks the whole of `source`, reporting every problem to `sink`. Throws
@@ -105,8 +160,8 @@ CheckCounts CheckSubtitles(TextReader& source, bool verifyLineNumbers, ProblemSi
 // hold millions of numbers.
 void AppendDecimal(std::string& out, int64_t value);
 
-// `line` in double quotes for a message: at most 60 bytes of it, control
+// `line` in double quotes for a message: at most `shown` bytes of it, control
 // bytes and bytes of 0x80 or more as \xNN, quotes and backslashes escaped.
-void AppendQuotedLine(TextBuilder& out, std::string_view line);
+void AppendQuotedLine(TextBuilder& out, std::string_view line, size_t shown = 60);
 
 }  // namespace quillo

@@ -14,18 +14,21 @@ struct Found {
     uint64_t line;
     size_t column;
     std::string code;
+    int32_t entry;  // 0 for a problem of the whole file
     bool operator==(const Found& other) const {
-        return line == other.line && column == other.column && code == other.code;
+        return line == other.line && column == other.column && code == other.code &&
+               entry == other.entry;
     }
     friend std::ostream& operator<<(std::ostream& out, const Found& found) {
-        return out << found.line << ":" << found.column << " " << found.code;
+        return out << found.line << ":" << found.column << " " << found.code << " (entry "
+                   << found.entry << ")";
     }
 };
 
 class Recorder : public ProblemSink {
 public:
     void Report(const Problem& problem) override {
-        found.push_back({problem.line, problem.column, std::string(problem.code)});
+        found.push_back({problem.line, problem.column, std::string(problem.code), problem.entry});
     }
     std::vector<Found> found;
 };
@@ -49,66 +52,92 @@ std::vector<Case> Cases() {
          "1\n" + kTimes +
              "\n\n3\n00:00:03,000 --> 00:00:04,000\n\n4\n"
              "00:00:05,000 --> 00:00:06,000\n",
-         {{4, 1, "index-mismatch"}}},
+         {{4, 1, "index-mismatch", 2}}},
         {"numbering from 0",
          "0\n" + kTimes + "\n\n1\n00:00:03,000 --> 00:00:04,000\n",
-         {{1, 1, "index-mismatch"}}},
+         {{1, 1, "index-mismatch", 1}}},
         {"a repeated number",
          "1\n" + kTimes +
              "\n\n1\n00:00:03,000 --> 00:00:04,000\n\n2\n"
              "00:00:05,000 --> 00:00:06,000\n",
-         {{4, 1, "index-mismatch"}}},
+         {{4, 1, "index-mismatch", 2}}},
         {"unverified numbering", "7\n" + kTimes + "\n", {}, false},
         {"'.' before the milliseconds",
          "1\n00:00:01.000 --> 00:00:02,000\n",
-         {{2, 9, "time-format"}}},
-        {"no arrow", "1\n00:00:01,000 00:00:02,000\n", {{2, 14, "time-format"}}},
-        {"an empty line before the times", "1\n\n" + kTimes + "\n", {{2, 1, "time-format"}}},
-        {"a file ending after an index", "1\n" + kTimes + "\n\n2\n", {{4, 1, "time-format"}}},
+         {{2, 9, "time-format", 1}}},
+        {"no arrow", "1\n00:00:01,000 00:00:02,000\n", {{2, 14, "time-format", 1}}},
+        {"an empty line before the times", "1\n\n" + kTimes + "\n", {{2, 1, "time-format", 1}}},
+        {"a file ending after an index", "1\n" + kTimes + "\n\n2\n", {{4, 1, "time-format", 2}}},
         {"five broken entries, each found",
          "1\nx\n\n2\nx\n\n3\nx\n\n4\nx\n\n5\nx\n",
-         {{2, 1, "time-format"},
-          {5, 1, "time-format"},
-          {8, 1, "time-format"},
-          {11, 1, "time-format"},
-          {14, 1, "time-format"}}},
-        {"CR line ends only", "1\r" + kTimes + "\rHi\r", {{1, 1, "cr-only"}}},
+         {{2, 1, "time-format", 1},
+          {5, 1, "time-format", 2},
+          {8, 1, "time-format", 3},
+          {11, 1, "time-format", 4},
+          {14, 1, "time-format", 5}}},
+        {"CR line ends only", "1\r" + kTimes + "\rHi\r", {{1, 1, "cr-only", 1}}},
         {"a byte-order mark",
          "\xEF\xBB\xBF"
          "1\n" +
              kTimes + "\n",
-         {{1, 1, "bom"}, {1, 1, "index-mismatch"}}},
+         {{1, 1, "bom", 0}, {1, 1, "index-mismatch", 1}}},
         {"a byte-order mark, unverified",
          "\xEF\xBB\xBF"
          "1\n" +
              kTimes + "\n",
-         {{1, 1, "bom"}},
+         {{1, 1, "bom", 0}},
          false},
         {"CR CR LF line ends",
          "1\r\r\n" + kTimes + "\r\r\nHi\r\r\n\r\r\n2\r\r\n" + kTimes + "\r\r\n",
-         {{1, 2, "cr-cr-lf"}}},
+         {{1, 2, "cr-cr-lf", 0}}},
         {"a Ctrl-Z with text after it",
          "1\n" + kTimes +
              "\nHi\x1A"
              "more\n",
-         {{3, 3, "ctrl-z"}}},
+         {{3, 3, "ctrl-z", 0}}},
         {"a Ctrl-Z at the very end", "1\n" + kTimes + "\nHi\n\x1A", {}},
-        {"a NUL", "1\n" + kTimes + "\nH\0i\n"s, {{3, 2, "nul"}}},
+        {"a NUL", "1\n" + kTimes + "\nH\0i\n"s, {{3, 2, "nul", 0}}},
         {"an end before the begin",
          "1\n00:00:02,000 --> 00:00:01,000\n",
-         {{2, 1, "end-before-begin"}}},
+         {{2, 1, "end-before-begin", 1}}},
         {"an end past the duration",
          "1\n02:59:59,000 --> 03:00:00,001\n",
-         {{2, 1, "past-duration"}}},
-        {"60 minutes", "1\n00:60:00,000 --> 02:00:00,000\n", {{2, 4, "field-range"}}},
-        {"negative hours", "1\n-1:00:00,000 --> 00:00:01,000\n", {{2, 1, "field-range"}}},
-        {"two digits of milliseconds", "1\n00:00:01,50 --> 00:00:02,000\n", {{2, 10, "ms-digits"}}},
+         {{2, 1, "past-duration", 1}}},
+        {"60 minutes", "1\n00:60:00,000 --> 02:00:00,000\n", {{2, 4, "field-range", 1}}},
+        {"negative hours", "1\n-1:00:00,000 --> 00:00:01,000\n", {{2, 1, "field-range", 1}}},
+        {"two digits of milliseconds",
+         "1\n00:00:01,50 --> 00:00:02,000\n",
+         {{2, 10, "ms-digits", 1}}},
         {"an entry before the one before it",
          "1\n00:00:05,000 --> 00:00:06,000\n\n2\n00:00:01,000 --> 00:00:02,000\n",
-         {{5, 1, "order"}}},
+         {{5, 1, "order", 2}}},
         {"an entry over the one before it",
          "1\n00:00:01,000 --> 00:00:03,000\n\n2\n00:00:02,000 --> 00:00:04,000\n",
-         {{5, 1, "overlap"}}},
+         {{5, 1, "overlap", 2}}},
+        {"a UTF-16 file that stops the conversion",
+         "\xFF\xFE"
+         "1\0\n\0"
+         "0\0:\0"s,
+         {{1, 1, "encoding", 1}}},
+        {"a UTF-32 file that converts to nothing",
+         "\0\0\0"
+         "1\0\0\0\n"s,
+         {{1, 1, "encoding", 0}}},
+        {"a line of tabs at the end", "1\n" + kTimes + "\nHi\n\n\t\t\n", {{5, 1, "blank-line", 2}}},
+        {"a missing number line",
+         "1\n" + kTimes + "\n\n00:00:03,000 --> 00:00:04,000\nHi\n",
+         {{4, 1, "missing-index", 2}}},
+        {"an empty file", "", {{1, 1, "no-entries", 0}}},
+        {"a '<' that begins no tag", "1\n" + kTimes + "\nI <3 you\n", {{3, 3, "markup", 1}}},
+        {"an italic left open", "1\n" + kTimes + "\n<i>Hi\n", {{3, 1, "unclosed-tag", 1}}},
+        {"an override block", "1\n" + kTimes + "\n{\\an8}Hi\n", {{3, 1, "override-tag", 1}}},
+        {"an entry of a millisecond",
+         "1\n00:00:00,000 --> 00:00:00,001\n",
+         {{2, 1, "zero-length", 1}}},
+        {"a number past 32 bits", "4294967297\n" + kTimes + "\n", {{1, 1, "overflow", 1}}},
+        {"hours past 32 bits",
+         "1\n4294967296:00:01,000 --> 00:00:02,000\n",
+         {{2, 1, "overflow", 1}}},
     };
 }
 

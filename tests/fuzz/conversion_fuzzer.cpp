@@ -2,8 +2,9 @@
 // document and notice, in three settings per input (verified or not, code
 // page 932 or a single-byte one, blocks of every small size, a check of the
 // entries alongside, and a destination that fills up part-way, as a full
-// disk). And the check of the same input: it finds an error exactly when
-// the run stops at one, and its first error names the same entry.
+// disk). And the check of the same input, alone and beside the run: it finds
+// an error exactly when the run stops at one, and its first error names the
+// same entry.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -111,12 +112,17 @@ void Run(std::string_view source, const Setting& setting, const ReferenceRun& ex
     reader->AttachMemory(source, "film.srt");
     writer->AttachMemory(document, "film.rt", setting.capacity);
     Host host;
+    // As srt2rt's: the warnings, and the error that stops the run, explained.
     class Quiet : public ProblemSink {
+    public:
         void Report(const Problem& problem) override {
-            Require(problem.severity == Severity::Warning,
-                    "a conversion reports an error as a warning");
+            Require(problem.severity == Severity::Warning || firstErrorEntry == 0,
+                    "a conversion reports a second error");
+            if (problem.severity == Severity::Error) {
+                firstErrorEntry = problem.entry;
+            }
         }
-        bool Wants(Severity severity) const override { return severity == Severity::Warning; }
+        int32_t firstErrorEntry = 0;
     } warnings;
     SubtitleCheck check(setting.verify, warnings);
     static const CodePage kShiftJis = CodePage::WithLeadByteRanges({{0x81, 0x9F}, {0xE0, 0xFC}});
@@ -155,6 +161,11 @@ void Run(std::string_view source, const Setting& setting, const ReferenceRun& ex
         Require(notices[0].kind == Shown::Error && notices[0].caption == messages::kErrorCaption,
                 "an entry error is not an error notice");
         RequireEqual(expected.notice, notices[0].text, "the error notice differs");
+    }
+    if (setting.withWarnings && fits) {
+        // The check beside the run explains the entry it stops at, and only that.
+        RequireEqual(expected.failedEntry, warnings.firstErrorEntry,
+                     "the check beside the run explains another entry than the one it stops at");
     }
 }
 

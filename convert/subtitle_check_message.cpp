@@ -1,0 +1,84 @@
+#include "subtitle_check_message.h"
+
+namespace quillo {
+
+void AppendDecimal(std::string& out, int64_t value) {
+    char digits[24];
+    char* const end = digits + sizeof digits;
+    char* first = end;
+    uint64_t magnitude =
+        value < 0 ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
+    do {
+        *--first = static_cast<char>('0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
+    if (value < 0) {
+        *--first = '-';
+    }
+    out.append(first, static_cast<size_t>(end - first));
+}
+
+void AppendQuotedLine(TextBuilder& out, std::string_view line, size_t shown) {
+    out << '"';
+    for (size_t i = 0; i < line.size() && i < shown; ++i) {
+        const unsigned char c = static_cast<unsigned char>(line[i]);
+        if (c < 0x20 || c >= 0x7F) {
+            static const char kHex[] = "0123456789ABCDEF";
+            const char escaped[] = {'\\', 'x', kHex[c >> 4], kHex[c & 15]};
+            out << std::string_view(escaped, 4);
+        } else {
+            if (c == '"' || c == '\\') {
+                out << '\\';
+            }
+            out << static_cast<char>(c);
+        }
+    }
+    out << (line.size() > shown ? std::string_view("\"...") : std::string_view("\""));
+}
+
+namespace check_message {
+namespace {
+
+std::string_view Printed(const Clock& c, char (&text)[kMaxClockLength]) {
+    return {text, FormatClockText(text, c.hours, c.minutes, c.seconds, c.milliseconds)};
+}
+
+}  // namespace
+
+bool PrintAlike(const Clock& a, const Clock& b) {
+    char first[kMaxClockLength];
+    char second[kMaxClockLength];
+    return Printed(a, first) == Printed(b, second);
+}
+
+void TellApart(Clock& a, Clock& b) {
+    const bool differ = a.hours != b.hours || a.minutes != b.minutes || a.seconds != b.seconds ||
+                        a.milliseconds != b.milliseconds;
+    a.precise = b.precise = differ && PrintAlike(a, b);
+}
+
+void Append(TextBuilder& out, const Clock& c) {
+    char text[kMaxClockLength];
+    std::string_view printed = Printed(c, text);
+    if (c.precise && c.milliseconds >= 0 && c.milliseconds <= 999) {
+        // The centiseconds give way to all three digits.
+        printed.remove_suffix(2);
+        const char digits[] = {static_cast<char>('0' + c.milliseconds / 100),
+                               static_cast<char>('0' + c.milliseconds / 10 % 10),
+                               static_cast<char>('0' + c.milliseconds % 10)};
+        out << printed << std::string_view(digits, 3);
+        return;
+    }
+    out << printed;
+}
+
+void Append(TextBuilder& out, IndexLineQuote q) {
+    if (q.line.find_first_not_of("0123456789") != std::string_view::npos) {
+        out << " (its index line reads ";
+        AppendQuotedLine(out, q.line);
+        out << ")";
+    }
+}
+
+}  // namespace check_message
+}  // namespace quillo

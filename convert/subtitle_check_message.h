@@ -1,0 +1,94 @@
+// How the check words its problems: the pieces messages are made of, each
+// appended in place, and Say, which builds a message only when the sink
+// wants it. Private to the check's own files.
+#pragma once
+
+#include <cassert>
+#include <cstdint>
+#include <string_view>
+
+#include "srt_fields.h"
+#include "subtitle_check.h"
+#include "text_builder.h"
+
+namespace quillo::check_message {
+
+// A clock as the document prints it, H:MM:SS.CC, or with its milliseconds.
+struct Clock {
+    int32_t hours, minutes, seconds, milliseconds;
+    bool precise = false;  // H:MM:SS.mmm
+};
+inline Clock BeginClock(const TimeRange& t) {
+    return {t.beginHours, t.beginMinutes, t.beginSeconds, t.beginMilliseconds};
+}
+inline Clock EndClock(const TimeRange& t) {
+    return {t.endHours, t.endMinutes, t.endSeconds, t.endMilliseconds};
+}
+// Whether two clocks print alike, as the document prints them.
+bool PrintAlike(const Clock& a, const Clock& b);
+// Two clocks of one message, with their milliseconds where the document's
+// centiseconds would show them alike though they differ.
+void TellApart(Clock& a, Clock& b);
+
+struct Entry {
+    int32_t ordinal;
+};
+struct Quoted {
+    std::string_view text;
+    size_t shown = 60;
+};
+// " (its index line reads "...")" where the line holds more than digits.
+struct IndexLineQuote {
+    std::string_view line;
+};
+// "1 digit", "3 digits".
+struct Count {
+    int64_t count;
+    std::string_view singular;
+    std::string_view plural;
+};
+
+inline void Append(TextBuilder& out, std::string_view text) {
+    out << text;
+}
+inline void Append(TextBuilder& out, const char* text) {
+    out << std::string_view(text);
+}
+inline void Append(TextBuilder& out, int64_t value) {
+    out << value;
+}
+inline void Append(TextBuilder& out, Entry e) {
+    out << "entry " << int64_t{e.ordinal};
+}
+inline void Append(TextBuilder& out, Quoted q) {
+    AppendQuotedLine(out, q.text, q.shown);
+}
+inline void Append(TextBuilder& out, Count c) {
+    out << c.count << ' ' << (c.count == 1 ? c.singular : c.plural);
+}
+void Append(TextBuilder& out, const Clock& c);
+void Append(TextBuilder& out, IndexLineQuote q);
+
+}  // namespace quillo::check_message
+
+namespace quillo {
+
+template <typename... Parts>
+void SubtitleCheck::Say(Severity severity, ProblemCode code, uint64_t line, size_t column,
+                        int32_t entry, const Parts&... parts) {
+    // One table: a code goes out with its own severity, or as a warning where
+    // the table allows it.
+    assert(severity == InfoOf(code).severity ||
+           (InfoOf(code).warningWhereConverted && severity == Severity::Warning));
+    ++(severity == Severity::Error ? counts_.errors : counts_.warnings);
+    if (!sink_.Wants(severity)) {
+        sink_.Skip(severity);
+        return;
+    }
+    message_.Clear();
+    using check_message::Append;
+    (Append(message_, parts), ...);
+    sink_.Report({line, column, severity, InfoOf(code).name, entry, message_.View()});
+}
+
+}  // namespace quillo
