@@ -152,7 +152,11 @@ void JsonReport::Summary(const CheckCounts& counts) {
 }
 
 void ConversionWarnings::Report(const Problem& problem) {
-    ++shown_;
+    if (problem.severity == Severity::Error) {
+        errorShown_ = true;
+    } else {
+        ++shown_;
+    }
     TextBuilder line;
     line << "srt2rt: ";
     AppendProblem(line, file_, problem);

@@ -58,21 +58,29 @@ private:
 };
 
 // A conversion's warnings on standard error, "srt2rt: FILE:LINE:COLUMN:
-// warning: ...": the first few, then how many more --check would list.
+// warning: ...": the first few, then how many more --check would list; and
+// the error that stopped it, explained. Quiet, only that error.
 class ConversionWarnings : public ProblemSink {
 public:
-    explicit ConversionWarnings(std::string file) : file_(std::move(file)) {}
+    explicit ConversionWarnings(std::string file, bool quiet = false)
+        : file_(std::move(file)), quiet_(quiet) {}
     bool Wants(Severity severity) const override {
-        return severity == Severity::Warning && shown_ < kShown;
+        return severity == Severity::Error ? !errorShown_ : !quiet_ && shown_ < kShown;
     }
     void Report(const Problem& problem) override;
-    void Skip(Severity severity) override { unsaid_ += severity == Severity::Warning ? 1 : 0; }
+    void Skip(Severity severity) override {
+        unsaid_ += severity == Severity::Warning && !quiet_ ? 1 : 0;
+    }
     // Says how many were left unsaid.
     void Finish();
+    // Whether the error that stopped the conversion was explained.
+    bool ErrorShown() const { return errorShown_; }
 
 private:
     static constexpr uint64_t kShown = 20;
     std::string file_;  // UTF-8
+    bool quiet_;
+    bool errorShown_ = false;
     uint64_t shown_ = 0;
     uint64_t unsaid_ = 0;
 };

@@ -51,6 +51,7 @@ void ConsoleHost::Tell(const Notice& notice) {
     switch (notice.kind) {
         case NoticeKind::LineNumberError:
         case NoticeKind::TimeFormatError:
+            stoppedAtAnEntry_ = true;
             // "FILE:LINE: text", where an editor can take the user straight there.
             Report(source_ + ":" + std::to_string(notice.line), text);
             return;

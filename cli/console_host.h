@@ -16,6 +16,9 @@ public:
     bool Ask(const Notice& question) override;
     void Tell(const Notice& notice) override;
 
+    // Whether the conversion stopped at an entry it could not read.
+    bool StoppedAtAnEntry() const { return stoppedAtAnEntry_; }
+
     // Reports a failure of `file` in the program's usual form.
     static void Report(const std::string& file, const std::string& text);
 
@@ -23,6 +26,7 @@ private:
     std::string source_;
     std::string dest_;
     bool force_;
+    bool stoppedAtAnEntry_ = false;
 };
 
 }  // namespace quillo::cli

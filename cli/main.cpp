@@ -33,6 +33,21 @@ Source SourceNamed(const std::string& name) {
     return name == "-" ? Source::Input() : Source::File(name);
 }
 
+// The check's account of the entry that stopped a quiet conversion: -q spares
+// the conversion the check's walk, so the file is read again, as far as the
+// conversion read it. Standard input and pipes cannot be read again.
+void ExplainStop(const std::string& source, SubtitleCheck& check) {
+    TextReader in;
+    if (source == "-" || NamesADevice(source) || !OpenSource(Source::File(source), in)) {
+        return;
+    }
+    try {
+        check.RunToFirstError(in);
+    } catch (const FileError&) {
+        // The conversion's own message stands alone.
+    }
+}
+
 // A source ("-" for standard input) into its destination ("-" for standard
 // output, which is never asked about).
 bool Convert(const std::string& source, const Options& options, const CodePage& codePage) {
@@ -42,10 +57,15 @@ bool Convert(const std::string& source, const Options& options, const CodePage& 
     const ConversionOptions conversion{options.verifyLineNumbers, codePage, host};
     const Source from = SourceNamed(source);
     const Destination to = dest == "-" ? Destination::Output() : Destination::File(dest);
-    ConversionWarnings warnings(Utf8FromLocal(source));
+    // The check looks on, to warn and to explain the entry that stops the
+    // conversion, if any.
+    ConversionWarnings warnings(Utf8FromLocal(source), options.quiet);
     SubtitleCheck check(options.verifyLineNumbers, warnings);
     const RunOutcome outcome = options.quiet ? quillo::Convert(from, to, conversion)
                                              : quillo::Convert(from, to, conversion, check);
+    if (options.quiet && host.StoppedAtAnEntry()) {
+        ExplainStop(source, check);
+    }
     warnings.Finish();
     if (outcome != RunOutcome::Completed || !options.smilVideo) {
         return outcome == RunOutcome::Completed;
