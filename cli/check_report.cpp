@@ -16,7 +16,15 @@ void AppendCount(std::string& out, uint64_t count, const char* singular, const c
 }
 
 const char* SeverityName(Severity severity) {
-    return severity == Severity::Error ? "error" : "warning";
+    switch (severity) {
+        case Severity::Error:
+            return "error";
+        case Severity::Warning:
+            break;
+        case Severity::Fixed:
+            return "fixed";
+    }
+    return "warning";
 }
 
 // "FILE:LINE:COLUMN: severity: message [code]", or FILE alone for a problem

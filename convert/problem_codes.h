@@ -12,7 +12,8 @@
 
 namespace quillo {
 
-enum class Severity { Error, Warning };
+// Fixed: a problem srt2rt --fix mended.
+enum class Severity { Error, Warning, Fixed };
 
 enum class ProblemCode : uint8_t {
     IndexMismatch,

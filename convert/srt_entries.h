@@ -99,18 +99,18 @@ private:
 };
 
 // Hands each entry of `source` to `visitor`, which answers
-//   void Line(const TextReader&, std::string_view line)   after every line read
+//   void Line(const Lines&, std::string_view line)        after every line read
 //   Index(const IndexLine&)
 //   TimeLine(const TimeLine&)
 //   void Text(std::string_view line)
 //   void EndEntry()
-//   void Finish(const TextReader&)                        once the file has ended
+//   void Finish(const Lines&)                             once the file has ended
 // A visitor that can stop the walk (the conversion, at an entry it cannot
 // write) returns bool from Index and TimeLine, false to stop; one that cannot
 // returns nothing. Returns false when the walk was stopped. Lines are views
 // that hold until the next read.
-template <typename Visitor>
-bool ReadEntries(TextReader& source, Visitor& visitor);
+template <typename Lines, typename Visitor>
+bool ReadEntries(Lines& source, Visitor& visitor);
 
 namespace entry_walk {
 
@@ -136,7 +136,8 @@ class SideBySide {
 public:
     explicit SideBySide(Visitors&... visitors) : visitors_(visitors...) {}
 
-    void Line(const TextReader& source, std::string_view line) {
+    template <typename Lines>
+    void Line(const Lines& source, std::string_view line) {
         std::apply([&](auto&... v) { (v.Line(source, line), ...); }, visitors_);
     }
     bool Index(const IndexLine& index) {
@@ -155,7 +156,8 @@ public:
     void EndEntry() {
         std::apply([](auto&... v) { (v.EndEntry(), ...); }, visitors_);
     }
-    void Finish(const TextReader& source) {
+    template <typename Lines>
+    void Finish(const Lines& source) {
         std::apply([&](auto&... v) { (v.Finish(source), ...); }, visitors_);
     }
 
@@ -163,8 +165,10 @@ private:
     std::tuple<Visitors&...> visitors_;
 };
 
-template <typename Visitor>
-bool ReadEntries(TextReader& source, Visitor& visitor) {
+// `Lines` hands out the lines: a TextReader, or anything with its ReadLine
+// and LineNumber (the fixer's mended lines).
+template <typename Lines, typename Visitor>
+bool ReadEntries(Lines& source, Visitor& visitor) {
     std::string_view line;
     uint32_t entryCount = 0;  // unsigned so that a count past 2^31 wraps as in C
     bool haveLine = false;    // after an entry, `line` holds the line that closed it

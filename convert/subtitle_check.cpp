@@ -58,19 +58,18 @@ std::string_view NumberOf(std::string_view line) {
 
 }  // namespace
 
-void SubtitleCheck::LookCloser(const TextReader& source, std::string_view line) {
-    const uint64_t number = source.LineNumber();
+void SubtitleCheck::LookCloser(const LineFacts& facts, std::string_view line) {
+    const uint64_t number = facts.number;
     if (number == 1) {
-        FirstLine(source, line);
+        FirstLine(facts, line);
     }
     // In a UTF-16 or UTF-32 file every line is cut: the encoding says why.
-    if (const size_t column = source.CutColumn(number);
-        column != 0 && encoding_ == FileEncoding::Bytes) {
+    if (const size_t column = facts.cutColumn; column != 0 && encoding_ == FileEncoding::Bytes) {
         Report(ProblemCode::Nul, number, column, 0,
                "a NUL byte cuts this line: the rest of it is lost");
     }
     // A CR left at the end of a line that had its LF.
-    if (!line.empty() && line.back() == '\r' && !crCrLfSeen_ && !source.LineUnended()) {
+    if (!line.empty() && line.back() == '\r' && !crCrLfSeen_ && !facts.unended) {
         crCrLfSeen_ = true;
         Report(ProblemCode::CrCrLf, number, line.size(), 0,
                "lines end CR CR LF: an empty line keeps a CR, so it separates no entries and "
@@ -78,15 +77,15 @@ void SubtitleCheck::LookCloser(const TextReader& source, std::string_view line) 
     }
 }
 
-void SubtitleCheck::FirstLine(const TextReader& source, std::string_view line) {
-    encoding_ = EncodingOf(source.Head());
+void SubtitleCheck::FirstLine(const LineFacts& facts, std::string_view line) {
+    encoding_ = EncodingOf(facts.head);
     if (line.substr(0, 3) == "\xEF\xBB\xBF") {
         Report(ProblemCode::Bom, 1, 1, 0, "the file starts with a UTF-8 byte-order mark",
                verify_ && ParseIndex(line) != 1
                    ? ", so entry 1's number reads as 0: convert with --no-verify"
                    : "");
     }
-    crOnly_ = source.LineUnended() && line.find('\r') != std::string_view::npos;
+    crOnly_ = facts.unended && line.find('\r') != std::string_view::npos;
 }
 
 bool SubtitleCheck::ExplainedInstead() {
@@ -381,8 +380,7 @@ bool SubtitleCheck::CheckOverflow(const quillo::TimeLine& time, const TimeRange&
     return true;
 }
 
-void SubtitleCheck::Finish(const TextReader& source) {
-    const TextReader::CtrlZ& z = source.CtrlZSeen();
+void SubtitleCheck::FinishAt(const TextReader::CtrlZ& z) {
     if (z.found && z.followed && z.line != 0) {
         Report(ProblemCode::CtrlZ, z.line, z.column, 0,
                "a Ctrl-Z byte ends the file here: what follows it is never read");

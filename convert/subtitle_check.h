@@ -52,13 +52,18 @@ public:
     SubtitleCheck(bool verifyLineNumbers, ProblemSink& sink)
         : verify_(verifyLineNumbers), sink_(sink) {}
 
-    // The visitor of ReadEntries; it never stops the walk.
-    void Line(const TextReader& source, std::string_view line) {
+    // The visitor of ReadEntries; it never stops the walk. `Lines` is the
+    // walk's line source: a TextReader, or the fixer's mended lines.
+    template <typename Lines>
+    void Line(const Lines& source, std::string_view line) {
         line_ = source.LineNumber();
         // Only the first line, a line cut by a NUL and a line that ends in a
         // CR need a closer look.
-        if (line_ == 1 || source.CutColumn(line_) != 0 || (!line.empty() && line.back() == '\r')) {
-            LookCloser(source, line);
+        const size_t cut = source.CutColumn(line_);
+        if (line_ == 1 || cut != 0 || (!line.empty() && line.back() == '\r')) {
+            LookCloser({line_, cut, source.LineUnended(),
+                        line_ == 1 ? source.Head() : std::string_view()},
+                       line);
         }
     }
     void Index(const IndexLine& index);
@@ -74,7 +79,10 @@ public:
         }
     }
     // After the last line: what only the end of the file shows.
-    void Finish(const TextReader& source);
+    template <typename Lines>
+    void Finish(const Lines& source) {
+        FinishAt(source.CtrlZSeen());
+    }
 
     // Checks the whole of `source`. Throws FileError when the system fails a
     // read; what was found until then stands in Counts().
@@ -104,8 +112,16 @@ private:
         uint32_t depth;
     };
 
-    void LookCloser(const TextReader& source, std::string_view line);
-    void FirstLine(const TextReader& source, std::string_view line);
+    // What the line source knows of the line just read.
+    struct LineFacts {
+        uint64_t number;
+        size_t cutColumn;  // of the NUL that cut it, or 0
+        bool unended;      // it was the file's last and had no line end
+        std::string_view head;  // the file's first bytes, with line 1
+    };
+    void LookCloser(const LineFacts& facts, std::string_view line);
+    void FirstLine(const LineFacts& facts, std::string_view line);
+    void FinishAt(const TextReader::CtrlZ& z);
     // Counts the problem and, when the sink wants it, says it in `parts`.
     template <typename... Parts>
     void Say(Severity severity, ProblemCode code, uint64_t line, size_t column, int32_t entry,

@@ -1,0 +1,69 @@
+// The lines of a SubRip file as --fix reads them: whatever its encoding and
+// line ends, and with nothing dropped. UTF-16 and UTF-32 are transcoded to
+// UTF-8; LF, CR LF and CR CR LF all end a line, and so does a lone CR in a
+// file that has CR line ends only; NUL and Ctrl-Z bytes stay in their lines.
+// One block at a time, whatever the file's size.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "file_encoding.h"
+#include "os_file.h"
+#include "text_file.h"
+
+namespace quillo {
+
+class MendingReader {
+public:
+    explicit MendingReader(size_t blockSize = kDefaultBlockSize);
+    MendingReader(const MendingReader&) = delete;
+    MendingReader& operator=(const MendingReader&) = delete;
+
+    void Attach(OsFile file, std::string name);
+    void AttachMemory(std::string_view bytes, std::string name);
+
+    // The next line, without its line end; the view holds until the next call
+    // and kSearchPadding readable bytes follow it. False after the last line.
+    // Throws FileError when the system fails a read.
+    bool ReadLine(std::string_view& line);
+    uint64_t LineNumber() const { return lineNumber_; }
+
+    // What was mended on the way, known once the first line was read.
+    FileEncoding Encoding() const { return encoding_; }
+    bool CrOnly() const { return crOnly_; }
+    // The first line that ended CR CR LF (0 while none did).
+    uint64_t CrCrLfLine() const { return crCrLfLine_; }
+
+private:
+    bool Refill();
+    size_t ReadRaw(char* to, size_t size);
+    size_t Decode(const char* raw, size_t size, char* out);
+    void Spill(const char* data, size_t size);
+
+    OsFile file_;
+    std::string name_;
+    const char* memory_ = nullptr;
+    size_t memoryLeft_ = 0;
+    bool attached_ = false;
+    size_t blockSize_;
+    std::unique_ptr<char[]> raw_;  // undecoded bytes of a transcoded file
+    size_t rawKept_ = 0;           // a unit cut by the block's end, kept for the next
+    std::unique_ptr<char[]> block_;
+    const char* next_ = nullptr;
+    const char* end_ = nullptr;
+    std::unique_ptr<char[]> spill_;  // a line across blocks, padded
+    size_t spillSize_ = 0;
+    size_t spillCapacity_ = 0;
+    bool pendingCr_ = false;  // a CR-only file's block ended in CR: an LF may follow
+    bool started_ = false;
+    bool atEnd_ = false;
+    FileEncoding encoding_ = FileEncoding::Bytes;
+    bool crOnly_ = false;
+    uint64_t crCrLfLine_ = 0;
+    uint64_t lineNumber_ = 0;
+};
+
+}  // namespace quillo

@@ -1,0 +1,408 @@
+#include "subtitle_fixer.h"
+
+#include <algorithm>
+#include <cstring>
+#include <iterator>
+
+#include "srt_fields.h"
+
+namespace quillo {
+namespace {
+
+constexpr char kCtrlZ = 0x1A;
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+bool AllBlanks(std::string_view line) {
+    return std::all_of(line.begin(), line.end(), IsBlank);
+}
+
+// A time line read as a person would: blanks may stand around every number
+// and separator, and '.' may stand for the ',' before the milliseconds.
+// Numbers accumulate as the strict reading's do. `tail` is where what follows
+// the end time starts; `dot` the column (from 1) of the first '.', or 0.
+struct LenientTime {
+    int32_t fields[8];
+    size_t tail;
+    size_t dot;
+};
+
+bool ReadLeniently(std::string_view line, LenientTime& time) {
+    size_t at = 0;
+    const auto skipBlanks = [&] {
+        while (at < line.size() && IsBlank(line[at])) {
+            ++at;
+        }
+    };
+    const auto number = [&](int32_t& out) {
+        skipBlanks();
+        const size_t first = at;
+        uint32_t value = 0;
+        while (at < line.size() && line[at] >= '0' && line[at] <= '9') {
+            value = value * 10u + static_cast<uint32_t>(line[at] - '0');
+            ++at;
+        }
+        out = static_cast<int32_t>(value);
+        return at > first;
+    };
+    const auto separator = [&](char wanted) {
+        skipBlanks();
+        if (at < line.size() && (line[at] == wanted || (wanted == ',' && line[at] == '.'))) {
+            if (line[at] == '.' && time.dot == 0) {
+                time.dot = at + 1;
+            }
+            ++at;
+            return true;
+        }
+        return false;
+    };
+    time.dot = 0;
+    for (int i = 0; i < 8; ++i) {
+        if (i == 4) {
+            skipBlanks();
+            if (line.substr(at, 3) != "-->") {
+                return false;
+            }
+            at += 3;
+        }
+        if (!number(time.fields[i])) {
+            return false;
+        }
+        if (i % 4 != 3 && !separator(i % 4 == 2 ? ',' : ':')) {
+            return false;
+        }
+    }
+    time.tail = at;
+    return true;
+}
+
+// printf's "%0*d" for a value from 0 up.
+void PutNumber(TextBuilder& out, int32_t value, int width) {
+    char digits[12];
+    int count = 0;
+    uint32_t v = static_cast<uint32_t>(value);
+    do {
+        digits[count++] = static_cast<char>('0' + v % 10);
+        v /= 10;
+    } while (v != 0);
+    for (int i = count; i < width; ++i) {
+        out << '0';
+    }
+    while (count > 0) {
+        out << digits[--count];
+    }
+}
+
+constexpr std::string_view kStyleCloser[kStyleTagCount] = {"</b>", "</i>", "</u>", "</s>",
+                                                            "</font>"};
+
+}  // namespace
+
+void PaddedLine::Reserve(size_t size) {
+    if (size <= capacity_ && bytes_ != nullptr) {
+        return;
+    }
+    const size_t capacity = std::max(size, 2 * capacity_ + 64);
+    std::unique_ptr<char[]> grown(new char[capacity + kSearchPadding]());
+    if (size_ > 0) {
+        std::memcpy(grown.get(), bytes_.get(), size_);
+    }
+    bytes_ = std::move(grown);
+    capacity_ = capacity;
+}
+
+void PaddedLine::Assign(std::string_view text) {
+    size_ = 0;
+    Append(text);
+}
+
+void PaddedLine::Append(std::string_view text) {
+    Reserve(size_ + text.size());
+    if (!text.empty()) {
+        std::memcpy(bytes_.get() + size_, text.data(), text.size());
+    }
+    size_ += text.size();
+    std::memset(bytes_.get() + size_, 0, kSearchPadding);
+}
+
+SubtitleFixer::SubtitleFixer(MendingReader& source, TextWriter& out, ProblemSink& report)
+    : source_(source), out_(out), report_(report) {}
+
+template <typename... Parts>
+void SubtitleFixer::Fix(ProblemCode code, uint64_t line, size_t column, int32_t entry,
+                        const Parts&... parts) {
+    ++fixed_;
+    if (!report_.Wants(Severity::Fixed)) {
+        report_.Skip(Severity::Fixed);
+        return;
+    }
+    message_.Clear();
+    (message_ << ... << parts);
+    report_.Report({line, column, Severity::Fixed, InfoOf(code).name, entry, message_.View()});
+}
+
+void SubtitleFixer::Queue(std::string_view line) {
+    queue_[(queueFront_ + queueSize_) % kQueue].Assign(line);
+    ++queueSize_;
+}
+
+void SubtitleFixer::QueueNumber(int32_t number) {
+    TextBuilder text;
+    text << int64_t{number};
+    Queue(text.View());
+}
+
+bool SubtitleFixer::Produce() {
+    std::string_view line;
+    if (!source_.ReadLine(line)) {
+        if (expect_ == Expect::TimeLine && heldEmpty_ > 0) {
+            for (; heldEmpty_ > 0; --heldEmpty_) {
+                Queue({});
+            }
+        }
+        if (expect_ == Expect::Text) {
+            CloseEntry();
+        }
+        expect_ = Expect::Entry;
+        return queueSize_ > 0;
+    }
+    if (source_.LineNumber() == 1) {
+        const FileEncoding encoding = source_.Encoding();
+        if (encoding != FileEncoding::Bytes) {
+            Fix(ProblemCode::Encoding, 1, 1, 0, "the file was ", EncodingName(encoding),
+                ": transcoded to UTF-8");
+        }
+        if (source_.CrOnly()) {
+            Fix(ProblemCode::CrOnly, 1, 1, 0, "lines ended CR only: they end CR LF now");
+        }
+        if (line.substr(0, 3) == "\xEF\xBB\xBF") {
+            Fix(ProblemCode::Bom, 1, 1, 0, "the UTF-8 byte-order mark: removed");
+            line.remove_prefix(3);
+        }
+    }
+    if (source_.CrCrLfLine() == source_.LineNumber()) {
+        Fix(ProblemCode::CrCrLf, source_.LineNumber(), line.size() + 1, 0,
+            "lines ended CR CR LF: they end CR LF now (said once)");
+    }
+    switch (expect_) {
+        case Expect::Entry:
+            EntryLine(line);
+            break;
+        case Expect::TimeLine:
+            TimeLineLine(line);
+            break;
+        case Expect::Text:
+            TextLine(line);
+            break;
+    }
+    return true;
+}
+
+void SubtitleFixer::EntryLine(std::string_view line) {
+    const uint64_t number = source_.LineNumber();
+    if (line.empty()) {
+        Queue(line);
+        return;
+    }
+    if (AllBlanks(line)) {
+        Fix(ProblemCode::BlankLine, number, 1, 0,
+            "a line of blanks stood where an entry would start: emptied");
+        Queue({});
+        return;
+    }
+    ordinal_ = static_cast<int32_t>(++entryCount_);
+    LenientTime time;
+    if (ReadLeniently(line, time)) {
+        Fix(ProblemCode::MissingIndex, number, 1, ordinal_, "entry ", int64_t{ordinal_},
+            " had no number line: inserted");
+        QueueNumber(ordinal_);
+        expect_ = Expect::TimeLine;
+        TimeLineLine(line);
+        return;
+    }
+    const int32_t written = ParseIndex(line);
+    if (written != ordinal_) {
+        Fix(ProblemCode::IndexMismatch, number, 1, ordinal_, "entry ", int64_t{ordinal_},
+            " was numbered ", int64_t{written}, ": renumbered");
+        QueueNumber(ordinal_);
+    } else {
+        Queue(line);
+    }
+    expect_ = Expect::TimeLine;
+}
+
+bool SubtitleFixer::MendedTime(std::string_view line) {
+    LenientTime time;
+    if (!ReadLeniently(line, time) ||
+        std::any_of(std::begin(time.fields), std::end(time.fields),
+                    [](int32_t f) { return f < 0; })) {
+        return false;
+    }
+    TextBuilder text;
+    for (int half = 0; half < 2; ++half) {
+        const int32_t* f = time.fields + 4 * half;
+        PutNumber(text, f[0], 2);
+        text << ':';
+        PutNumber(text, f[1], 2);
+        text << ':';
+        PutNumber(text, f[2], 2);
+        text << ',';
+        PutNumber(text, f[3], 3);
+        if (half == 0) {
+            text << " --> ";
+        }
+    }
+    text << line.substr(time.tail);
+    const uint64_t number = source_.LineNumber();
+    if (time.dot != 0) {
+        Fix(ProblemCode::TimeFormat, number, time.dot, ordinal_, "entry ", int64_t{ordinal_},
+            "'s time line had '.' before the milliseconds");
+    } else {
+        Fix(ProblemCode::TimeFormat, number, 1, ordinal_, "entry ", int64_t{ordinal_},
+            "'s time line had blanks inside its fields: rewritten");
+    }
+    Queue(text.View());
+    return true;
+}
+
+void SubtitleFixer::TimeLineLine(std::string_view line) {
+    if (line.empty()) {
+        if (heldEmpty_++ == 0) {
+            heldEmptyLine_ = source_.LineNumber();
+        }
+        return;
+    }
+    TimeRange strict;
+    LenientTime lenient;
+    const bool reads = ScanTimeLine(line, strict);
+    if (heldEmpty_ > 0 && (reads || ReadLeniently(line, lenient))) {
+        Fix(ProblemCode::TimeFormat, heldEmptyLine_, 1, ordinal_, "entry ", int64_t{ordinal_},
+            heldEmpty_ == 1 ? " had an empty line between its number and its time line: removed"
+                            : " had empty lines between its number and its time line: removed");
+        heldEmpty_ = 0;
+    }
+    if (heldEmpty_ > 0) {
+        // No rule reads it: the lines stay as they stand, and this one may
+        // start the next entry.
+        for (; heldEmpty_ > 0; --heldEmpty_) {
+            Queue({});
+        }
+        expect_ = Expect::Entry;
+        EntryLine(line);
+        return;
+    }
+    if (reads || !MendedTime(line)) {
+        Queue(line);
+    }
+    expect_ = Expect::Text;
+    openCount_ = 0;
+}
+
+void SubtitleFixer::ReleaseHeldText() {
+    if (holdingText_) {
+        Queue(heldText_.View());
+        holdingText_ = false;
+    }
+}
+
+void SubtitleFixer::CloseEntry() {
+    if (openCount_ > 0 && holdingText_) {
+        TextBuilder opened;
+        TextBuilder closed;
+        for (size_t i = openCount_; i-- > 0;) {
+            opened << '<' << StyleTagName(open_[i]) << '>';
+            closed << kStyleCloser[static_cast<size_t>(open_[i])];
+        }
+        heldText_.Append(closed.View());
+        Fix(ProblemCode::UnclosedTag, heldTextLine_, heldText_.View().size() - closed.View().size() + 1,
+            ordinal_, "entry ", int64_t{ordinal_}, " left ", opened.View(),
+            " open: closed at its end");
+    }
+    openCount_ = 0;
+    ReleaseHeldText();
+}
+
+void SubtitleFixer::TextLine(std::string_view line) {
+    if (line.empty()) {
+        CloseEntry();
+        Queue(line);
+        expect_ = Expect::Entry;
+        return;
+    }
+    ReleaseHeldText();
+    heldText_.Assign(line);
+    heldTextLine_ = source_.LineNumber();
+    holdingText_ = true;
+    const std::string_view held = heldText_.View();  // padded, for the scan
+    if (!MayHoldMarkup(held)) {
+        return;
+    }
+    ScanMarkup(held, [this](const MarkupItem& item) {
+        if (item.kind == MarkupItem::Kind::StyleOpened && openCount_ < std::size(open_)) {
+            open_[openCount_++] = item.style;
+        } else if (item.kind == MarkupItem::Kind::StyleClosed) {
+            for (size_t i = openCount_; i-- > 0;) {
+                if (open_[i] == item.style) {
+                    std::copy(open_ + i + 1, open_ + openCount_, open_ + i);
+                    --openCount_;
+                    break;
+                }
+            }
+        }
+    });
+}
+
+bool SubtitleFixer::ReadLine(std::string_view& line) {
+    if (walkEnded_) {
+        line = {};
+        return false;
+    }
+    while (queueSize_ == 0) {
+        if (sourceEnded_ || !Produce()) {
+            sourceEnded_ = true;
+            if (queueSize_ == 0) {
+                line = {};
+                return false;
+            }
+        }
+    }
+    PaddedLine& next = queue_[queueFront_];
+    queueFront_ = (queueFront_ + 1) % kQueue;
+    --queueSize_;
+    std::swap(current_, next);
+    const std::string_view text = current_.View();
+    out_.WriteLine(text);
+    if (++lineNumber_ == 1) {
+        head_.Assign(text.substr(0, 64));
+    }
+    line = text;
+    // The converter cuts a line at a NUL and ends the file at a Ctrl-Z: the
+    // walk sees the mended file as it will.
+    if (const void* z = ctrlZ_.found ? nullptr : std::memchr(text.data(), kCtrlZ, text.size())) {
+        // What follows it includes, at least, the CR LF the line ends with.
+        const size_t column = static_cast<size_t>(static_cast<const char*>(z) - text.data());
+        ctrlZ_ = {true, true, lineNumber_, column + 1};
+        line = text.substr(0, column);
+        walkEnded_ = true;
+    }
+    if (const void* nul = std::memchr(line.data(), '\0', line.size())) {
+        cutLine_ = lineNumber_;
+        cutColumn_ = static_cast<size_t>(static_cast<const char*>(nul) - line.data()) + 1;
+        line = line.substr(0, cutColumn_ - 1);
+    }
+    return true;
+}
+
+void SubtitleFixer::Finish() {
+    // What follows a Ctrl-Z is mended and written, though no reader sees it.
+    walkEnded_ = false;
+    std::string_view line;
+    while (ReadLine(line)) {
+        walkEnded_ = false;
+    }
+    out_.Close();
+}
+
+}  // namespace quillo

@@ -1,0 +1,110 @@
+// srt2rt --fix: a SubRip file mended for a strict reader in one pass, saying
+// what it changed. It mends only what needs no judgment: the encoding, a
+// byte-order mark, line ends, lines of blanks where an entry would start,
+// the numbering, a missing number line, a time line with '.' before the
+// milliseconds or blanks inside it, an empty line before the time line, and
+// style tags left open at the end of an entry. Every other line is written as
+// it stands.
+//
+// The fixer sits between the reader and the entry walk: each mended line is
+// written out and then handed to the walk, so that the check beside it
+// reports what is left in the mended file.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "mending_reader.h"
+#include "realtext_markup.h"
+#include "subtitle_check.h"
+#include "text_file.h"
+
+namespace quillo {
+
+// A line that owns its bytes, followed by kSearchPadding zero bytes as the
+// walk's fast paths expect.
+class PaddedLine {
+public:
+    void Assign(std::string_view text);
+    void Append(std::string_view text);
+    std::string_view View() const { return {bytes_.get(), size_}; }
+
+private:
+    void Reserve(size_t size);
+    std::unique_ptr<char[]> bytes_;
+    size_t size_ = 0;
+    size_t capacity_ = 0;
+};
+
+class SubtitleFixer {
+public:
+    // Mends the lines of `source` into `out`, telling `report` of each change
+    // (severity Fixed), with `sourceName` for messages.
+    SubtitleFixer(MendingReader& source, TextWriter& out, ProblemSink& report);
+
+    // The walk's line source: the next mended line, already written out. The
+    // view holds until the next call. A Ctrl-Z ends the mended file for the
+    // walk, as it does for the converter; Finish mends and writes the rest.
+    bool ReadLine(std::string_view& line);
+    uint64_t LineNumber() const { return lineNumber_; }
+    size_t CutColumn(uint64_t line) const { return cutLine_ == line ? cutColumn_ : 0; }
+    bool LineUnended() const { return false; }  // every mended line ends CR LF
+    const TextReader::CtrlZ& CtrlZSeen() const { return ctrlZ_; }
+    // The mended file's first bytes: UTF-8, whatever the source was.
+    std::string_view Head() const { return head_.View(); }
+
+    // Writes what the walk did not pull, and flushes.
+    void Finish();
+    uint64_t Fixed() const { return fixed_; }
+
+private:
+    enum class Expect : uint8_t { Entry, TimeLine, Text };
+
+    bool Produce();  // mends the next source line into the queue; false at the end
+    void EntryLine(std::string_view line);
+    void TimeLineLine(std::string_view line);
+    void TextLine(std::string_view line);
+    void CloseEntry();
+    void ReleaseHeldText();
+    bool MendedTime(std::string_view line);
+    void Queue(std::string_view line);
+    void QueueNumber(int32_t number);
+    template <typename... Parts>
+    void Fix(ProblemCode code, uint64_t line, size_t column, int32_t entry, const Parts&... parts);
+
+    MendingReader& source_;
+    TextWriter& out_;
+    ProblemSink& report_;
+    TextBuilder message_;
+    uint64_t fixed_ = 0;
+
+    Expect expect_ = Expect::Entry;
+    int32_t ordinal_ = 0;
+    uint32_t entryCount_ = 0;
+    uint64_t heldEmpty_ = 0;  // empty lines after an index line, held back
+    uint64_t heldEmptyLine_ = 0;
+    bool holdingText_ = false;
+    PaddedLine heldText_;  // an entry's last text line, for closing its tags
+    uint64_t heldTextLine_ = 0;
+    StyleTag open_[16];
+    size_t openCount_ = 0;
+
+    // Mended lines not yet handed out, oldest first.
+    static constexpr size_t kQueue = 4;
+    PaddedLine queue_[kQueue];
+    size_t queueFront_ = 0;
+    size_t queueSize_ = 0;
+    PaddedLine current_;  // the line last handed to the walk
+    PaddedLine head_;
+
+    uint64_t lineNumber_ = 0;  // of the mended file
+    uint64_t cutLine_ = 0;
+    size_t cutColumn_ = 0;
+    TextReader::CtrlZ ctrlZ_;
+    bool walkEnded_ = false;
+    bool sourceEnded_ = false;
+};
+
+}  // namespace quillo
