@@ -1,18 +1,22 @@
 // srt2rt: the converter for batches and scripts, on the window's own core.
 #include <cstdio>
+#include <new>
 #include <string>
 #include <vector>
 
 #include "check_report.h"
 #include "code_page.h"
 #include "console.h"
-#include "console_host.h"
-#include "conversion.h"
-#include "messages.h"
+#include "interrupt_cleanup.h"
 #include "options.h"
-#include "paths.h"
 #include "quillo_version.h"
-#include "smil.h"
+#include "run_plan.h"
+#include "source_conversion.h"
+#include "source_file.h"
+
+#ifdef _WIN32
+#include "wide_path_win32.h"
+#endif
 
 namespace quillo::cli {
 namespace {
@@ -21,63 +25,18 @@ constexpr int kAllConverted = 0;
 constexpr int kSomeFailed = 1;
 constexpr int kUsageError = 2;
 
-#ifdef _WIN32
-constexpr char kSeparator = '\\';
-#else
-constexpr char kSeparator = '/';
-#endif
-
-// A source ("-" for standard input) into its destination ("-" for standard
-// output, which is never asked about).
-bool Convert(const std::string& source, const Options& options, const CodePage& codePage) {
-    const std::string dest =
-        options.output ? *options.output : Stem(source, codePage, kSeparator) + ".rt";
-    ConsoleHost host(source, dest, options.force);
-    TextReader in;
-    if (source == "-") {
-        in.Attach(OsFile::StandardInput(), "standard input");
-    } else if (!in.Open(source)) {
-        host.ShowError(messages::kCannotOpenSource, messages::kErrorCaption);
-        return false;
-    }
-    ConversionWarnings warnings(Utf8FromLocal(source));
-    SubtitleCheck check(options.verifyLineNumbers, warnings);
-    EntryObserver* const checked = options.quiet ? nullptr : &check;
-    RunOutcome outcome;
-    if (dest == "-") {
-        TextWriter out;
-        out.Attach(OsFile::StandardOutput(), "standard output");
-        outcome = ConvertAndClose(in, out, options.verifyLineNumbers, codePage, host, checked);
-    } else {
-        outcome = ConvertInto(in, dest, options.verifyLineNumbers, codePage, host, checked);
-    }
-    warnings.Finish();
-    if (outcome != RunOutcome::Completed || !options.smilVideo) {
-        return outcome == RunOutcome::Completed;
-    }
-    const SmilRequest smil{true, *options.smilVideo, source, dest, kSeparator};
-    const std::string smilPath = SmilPathFor(source, codePage, kSeparator);
-    ConsoleHost smilHost(smilPath, smilPath, true);
-    return WriteSmilFile(smil, codePage, smilHost) == RunOutcome::Completed;
-}
-
 // Every problem of one source on standard output; true when none was found.
 bool Check(const std::string& source, const Options& options, OutputBuffer& out) {
-    const std::string name = Utf8FromLocal(source);
-    TextReport text(out, name);
-    JsonReport json(out, name);
+    TextReport text(out, source);
+    JsonReport json(out, source);
     ProblemSink& report = options.json ? static_cast<ProblemSink&>(json) : text;
     const auto summary = [&](const CheckCounts& counts) {
         options.json ? json.Summary(counts) : text.Summary(counts);
     };
 
     TextReader in;
-    if (source == "-") {
-        in.Attach(OsFile::StandardInput(), "standard input");
-    } else if (!in.Open(source)) {
-        report.Report({0, 0, Severity::Error, "cannot-open", 0,
-                       "cannot be opened: it does not exist, is a folder, or another program "
-                       "holds it"});
+    if (std::string reason; !OpenSource(source, in, reason)) {
+        report.Report({0, 0, Severity::Error, "cannot-open", 0, "cannot be opened: " + reason});
         summary({0, 1, 0});
         return false;
     }
@@ -100,7 +59,7 @@ bool Check(const std::string& source, const Options& options, OutputBuffer& out)
 int Run(const std::vector<std::string>& args) {
     const ParseResult parsed = ParseOptions(args);
     if (!parsed.error.empty()) {
-        PrintErrorLine("srt2rt: " + Utf8FromLocal(parsed.error));
+        PrintErrorLine("srt2rt: " + parsed.error);
         PrintErrorLine("Try 'srt2rt --help'.");
         return kUsageError;
     }
@@ -125,24 +84,50 @@ int Run(const std::vector<std::string>& args) {
         return status;
     }
 
+    // Nothing is written before every name is known to be safe to write.
+    const RunPlan plan = PlanRun(options);
+    if (!plan.collision.empty()) {
+        PrintErrorLine(plan.collision);
+        return kUsageError;
+    }
+    RemoveTemporariesOnInterrupt();
     const CodePage codePage = CodePage::System();
     int status = kAllConverted;
-    for (const std::string& source : options.sources) {
-        if (!Convert(source, options, codePage)) {
+    for (const SourcePlan& source : plan.sources) {
+        if (!ConvertSource(source, options, codePage)) {
             status = kSomeFailed;  // and go on with the others
         }
     }
     return status;
 }
 
+int RunCatching(const std::vector<std::string>& args) {
+    try {
+        return Run(args);
+    } catch (const std::bad_alloc&) {
+        PrintErrorLine("srt2rt: out of memory");
+        return kSomeFailed;
+    } catch (const std::exception& error) {
+        PrintErrorLine(std::string("srt2rt: ") + error.what());
+        return kSomeFailed;
+    }
+}
+
 }  // namespace
 }  // namespace quillo::cli
 
-int main(int argc, char** argv) {
-    try {
-        return quillo::cli::Run(std::vector<std::string>(argv + 1, argv + argc));
-    } catch (const std::exception& error) {
-        quillo::cli::PrintErrorLine(std::string("srt2rt: ") + error.what());
-        return 1;
+#ifdef _WIN32
+// The UTF-16 command line, so that any file name converts whatever the
+// ANSI code page; srt2rt holds its names in UTF-8 from here on.
+int wmain(int argc, wchar_t** argv) {
+    std::vector<std::string> args;
+    for (int i = 1; i < argc; ++i) {
+        args.push_back(quillo::Utf8FromWide(argv[i]));
     }
+    return quillo::cli::RunCatching(args);
 }
+#else
+int main(int argc, char** argv) {
+    return quillo::cli::RunCatching(std::vector<std::string>(argv + 1, argv + argc));
+}
+#endif
