@@ -1,6 +1,7 @@
 // The run when the system fails it: full disks at every point of the writing,
-// a source that fails after opening, destinations that cannot be written.
-// Each case checks the notice, every file left on disk, and the source.
+// a source that fails after opening, destinations that cannot be written,
+// and srt2rt's safe replacement at each point where a run can stop. Each
+// case checks the notice, every file left on disk, and the source.
 #include <gtest/gtest.h>
 
 #ifdef _WIN32
@@ -15,9 +16,12 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 
+#include "complete_output.h"
 #include "conversion.h"
 #include "fault_support.h"
+#include "interrupt_cleanup.h"
 #include "messages.h"
 #include "test_support.h"
 
@@ -291,6 +295,197 @@ TEST_F(FaultTest, ADestinationLinkedToTheSourceNeverTruncatesIt) {
     EXPECT_EQ(host.notices, Notices{kCannotOpenDest});
     EXPECT_EQ(ReadBytes(sourcePath), source.bytes);
 #endif
+}
+
+// srt2rt's safe replacement, stopped at each point where a run can stop.
+enum class Fault { None, BrokenEntry, FullDisk, ReadError, Interrupt };
+
+struct ReplacementCase {
+    const char* name;
+    Fault fault;
+    int interrupt;  // the signal (POSIX) or console event (Windows) that ends the run
+    OutputOutcome::Stop stop;
+};
+
+using Stop = OutputOutcome::Stop;
+const ReplacementCase kReplacementCases[] = {
+    {"a complete run", Fault::None, 0, Stop::None},
+    {"a failed entry", Fault::BrokenEntry, 0, Stop::Entry},
+    {"a full disk", Fault::FullDisk, 0, Stop::Write},
+    {"a failed read", Fault::ReadError, 0, Stop::Read},
+#ifdef _WIN32
+    // Ctrl-Break, a closed console, log-off and shut-down take the same
+    // handler; Wine generates none of them.
+    {"Ctrl-C", Fault::Interrupt, CTRL_C_EVENT, Stop::None},
+#else
+    {"SIGINT", Fault::Interrupt, SIGINT, Stop::None},
+    {"SIGTERM", Fault::Interrupt, SIGTERM, Stop::None},
+    {"SIGHUP", Fault::Interrupt, SIGHUP, Stop::None},
+    {"SIGKILL", Fault::Interrupt, SIGKILL, Stop::None},  // nothing catches it
+#endif
+};
+
+// Large enough that part of the document is on disk by this entry.
+constexpr size_t kManyEntries = 8000;
+constexpr int32_t kStopEntry = 6000;
+
+// Does `act` when the run reaches entry kStopEntry.
+class AtStopEntry : public EntryObserver {
+public:
+    explicit AtStopEntry(std::function<void()> act) : act_(std::move(act)) {}
+    void Line(const TextReader&, std::string_view) override {}
+    bool Index(int32_t ordinal, std::string_view, uint64_t) override {
+        if (ordinal == kStopEntry) {
+            act_();
+        }
+        return true;
+    }
+    bool TimeLine(int32_t, std::string_view, bool, uint64_t) override { return true; }
+    void Finish(const TextReader&) override {}
+
+private:
+    std::function<void()> act_;
+};
+
+// The run as srt2rt makes it: the source read shared, the document written
+// through a safe replacement of `dest`; with `room`, into memory that fills
+// up after so many bytes, as a disk.
+OutputOutcome ConvertReplacing(const std::string& source, const std::string& dest, RunHost& host,
+                               EntryObserver* observer = nullptr, size_t room = 0) {
+    TextReader in;
+    OsFile file;
+    if (!file.OpenSharedRead(source)) {
+        ADD_FAILURE() << source << " does not open";
+        return {};
+    }
+    in.Attach(std::move(file), source);
+    SafeReplacement replacement;
+    OsFile temporary = replacement.Begin(dest);
+    EXPECT_TRUE(temporary.IsOpen()) << "no temporary beside " << dest;
+    TextWriter out;
+    std::string sink;
+    if (room == 0) {
+        out.Attach(std::move(temporary), dest);
+    } else {
+        out.AttachMemory(sink, dest, room);
+    }
+    const OutputOutcome outcome =
+        ConvertCompletely(in, out, &replacement, true, CodePage::SingleByte(), host, observer);
+    temporary.Discard();
+    return outcome;
+}
+
+#ifdef _WIN32
+constexpr char kInterruptedTest[] = "InterruptedRun.DISABLED_RunsInItsEnvironment";
+constexpr char kInterruptedVariable[] = "QUILLO_TEST_INTERRUPTED_RUN";
+constexpr unsigned long kNotInterrupted = 77;
+
+// Runs only in the process that the Ctrl-C cases start: the source, the
+// destination and the console event in its environment, on a console of
+// its own so that the event reaches nobody else.
+TEST(InterruptedRun, DISABLED_RunsInItsEnvironment) {
+    const char* setting = std::getenv(kInterruptedVariable);
+    ASSERT_NE(setting, nullptr);
+    const std::string text = setting;
+    const size_t first = text.find('|');
+    const size_t second = text.find('|', first + 1);
+    const size_t third = text.find('|', second + 1);
+    const DWORD event = static_cast<DWORD>(std::stoul(text.substr(0, first)));
+    const std::string reached = text.substr(third + 1);
+    FreeConsole();
+    AllocConsole();
+    SetConsoleCtrlHandler(nullptr, FALSE);
+    RemoveTemporariesOnInterrupt();
+    RecordingHost host;
+    AtStopEntry interrupt([event, &reached] {
+        WriteBytes(reached, "");  // part of the document is on disk by now
+        GenerateConsoleCtrlEvent(event, 0);
+        Sleep(30000);  // the console's handler ends the process meanwhile
+    });
+    ConvertReplacing(text.substr(first + 1, second - first - 1),
+                     text.substr(second + 1, third - second - 1), host, &interrupt);
+    ExitProcess(kNotInterrupted);
+}
+#endif
+
+// The destination keeps its bytes until the new document is complete, and
+// no temporary is left, except after SIGKILL, which nothing catches.
+TEST_F(FaultTest, AReplacedDestinationKeepsItsBytesUntilTheDocumentIsComplete) {
+    const std::string old = "an older document\r\n";
+    for (const ReplacementCase& row : kReplacementCases) {
+        SCOPED_TRACE(row.name);
+        KnownSource source = ManyEntries(kManyEntries);
+        if (row.fault == Fault::BrokenEntry) {
+            const std::string index = "\r\n" + std::to_string(kStopEntry) + "\r\n";
+            source.bytes[source.bytes.find(',', source.bytes.find(index))] = '.';
+        }
+        WriteBytes(sourcePath, source.bytes);
+        WriteBytes(destPath, old);
+        host.notices.clear();
+        OutputOutcome outcome;
+        switch (row.fault) {
+            case Fault::None:
+            case Fault::BrokenEntry:
+                outcome = ConvertReplacing(sourcePath, destPath, host);
+                break;
+            case Fault::FullDisk: {
+#ifdef _WIN32
+                // Wine offers no disk to fill: the writer's memory fills up instead.
+                outcome = ConvertReplacing(sourcePath, destPath, host, nullptr, 3 * kBufferSize);
+#else
+                const FileSizeLimit diskSize(3 * kBufferSize + 12345);
+                outcome = ConvertReplacing(sourcePath, destPath, host);
+                EXPECT_EQ(outcome.systemError, EFBIG);
+#endif
+                break;
+            }
+            case Fault::ReadError:
+                outcome = ConvertReplacing(test::UnreadableAfterOpeningPath(), destPath, host);
+                EXPECT_NE(outcome.systemError, 0);
+                break;
+            case Fault::Interrupt:
+#ifdef _WIN32
+            {
+                // The run goes on in a process of its own, which the console's
+                // handler ends: its exit code is then the system's
+                // (STATUS_CONTROL_C_EXIT; Wine gives 0).
+                const ScratchDir elsewhere;
+                const std::string reached = elsewhere.Path("reached");
+                EXPECT_NE(
+                    test::ExitCodeOfTestElsewhere(kInterruptedTest, kInterruptedVariable,
+                                                  std::to_string(row.interrupt) + "|" + sourcePath +
+                                                      "|" + destPath + "|" + reached),
+                    kNotInterrupted);
+                EXPECT_TRUE(test::Exists(reached)) << "the run did not reach the stop";
+            }
+#else
+                EXPECT_EQ(test::SignalThatEnds([&] {
+                              RemoveTemporariesOnInterrupt();
+                              AtStopEntry interrupt([&] { std::raise(row.interrupt); });
+                              ConvertReplacing(sourcePath, destPath, host, &interrupt);
+                          }),
+                          row.interrupt);
+#endif
+            break;
+        }
+        if (row.fault != Fault::Interrupt) {
+            EXPECT_EQ(outcome.stop, row.stop);
+        }
+        const bool complete = row.fault == Fault::None;
+        EXPECT_TRUE(SameBytes(complete ? source.document : old, ReadBytes(destPath)));
+        EXPECT_TRUE(SameBytes(source.bytes, ReadBytes(sourcePath)));
+        Files files = FilesUnder(dir.Root());
+#ifndef _WIN32
+        if (row.interrupt == SIGKILL) {
+            // Left beside the destination, under a name that says whose it is.
+            ASSERT_EQ(files.size(), 3u);
+            EXPECT_EQ(files[0].rfind(".srt2rt-", 0), 0u) << files[0];
+            std::filesystem::remove(dir.Path(files[0]));
+            files.erase(files.begin());
+        }
+#endif
+        EXPECT_EQ(files, (Files{"film.rt", "film.srt"}));
+    }
 }
 
 }  // namespace
