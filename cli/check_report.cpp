@@ -62,7 +62,11 @@ size_t Utf8Length(std::string_view text, size_t at) {
 
 void OutputBuffer::Flush() {
     if (!text_.empty()) {
-        characters_ ? PrintOut(text_) : WriteOutBytes(text_);
+        if (toError_) {
+            PrintError(text_);
+        } else {
+            characters_ ? PrintOut(text_) : WriteOutBytes(text_);
+        }
         text_.clear();
     }
 }
@@ -101,15 +105,32 @@ void TextReport::Report(const Problem& problem) {
     out_.FlushWhenFull();
 }
 
-void TextReport::Summary(const CheckCounts& counts) {
+void TextReport::Summary(const CheckCounts& counts, bool fixing) {
     std::string& out = out_.Text();
     out += file_;
     out += ": ";
     AppendCount(out, counts.entries, "entry", "entries");
-    out += ", ";
-    AppendCount(out, counts.errors, "error", "errors");
-    out += ", ";
-    AppendCount(out, counts.warnings, "warning", "warnings");
+    if (!fixing) {
+        out += ", ";
+        AppendCount(out, counts.errors, "error", "errors");
+        out += ", ";
+        AppendCount(out, counts.warnings, "warning", "warnings");
+    } else {
+        out += ", ";
+        AppendNumber(out, counts.fixed);
+        out += " fixed";
+        if (counts.errors != 0) {
+            out += ", ";
+            AppendCount(out, counts.errors, "error left", "errors left");
+        }
+        if (counts.warnings != 0) {
+            out += ", ";
+            AppendCount(out, counts.warnings, "warning left", "warnings left");
+        }
+        if (counts.errors == 0 && counts.warnings == 0) {
+            out += ", nothing left";
+        }
+    }
     out += '\n';
     out_.Flush();
 }
@@ -145,12 +166,16 @@ void JsonReport::Report(const Problem& problem) {
     out_.FlushWhenFull();
 }
 
-void JsonReport::Summary(const CheckCounts& counts) {
+void JsonReport::Summary(const CheckCounts& counts, bool fixing) {
     std::string& out = out_.Text();
     out += "{\"file\":";
     out += file_;
     out += ",\"entries\":";
     AppendNumber(out, counts.entries);
+    if (fixing) {
+        out += ",\"fixed\":";
+        AppendNumber(out, counts.fixed);
+    }
     out += ",\"errors\":";
     AppendNumber(out, counts.errors);
     out += ",\"warnings\":";

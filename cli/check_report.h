@@ -13,7 +13,10 @@ namespace quillo::cli {
 // Output gathered into large writes: a file may hold millions of problems.
 class OutputBuffer {
 public:
-    explicit OutputBuffer(bool characters) : characters_(characters) {}
+    // `toError`: on standard error (--fix's report, whose standard output may
+    // be the mended file).
+    explicit OutputBuffer(bool characters, bool toError = false)
+        : characters_(characters), toError_(toError) {}
     ~OutputBuffer() { Flush(); }
     OutputBuffer(const OutputBuffer&) = delete;
     OutputBuffer& operator=(const OutputBuffer&) = delete;
@@ -28,6 +31,7 @@ public:
 private:
     std::string text_;  // UTF-8
     bool characters_;   // text for a person (console characters) rather than bytes
+    bool toError_;
 };
 
 // "FILE:LINE:COLUMN: error|warning: MESSAGE [code]" for each problem, then
@@ -36,7 +40,8 @@ class TextReport : public ProblemSink {
 public:
     TextReport(OutputBuffer& out, std::string file) : out_(out), file_(std::move(file)) {}
     void Report(const Problem& problem) override;
-    void Summary(const CheckCounts& counts);
+    // With `fixing`, the counts of --fix: what was fixed and what is left.
+    void Summary(const CheckCounts& counts, bool fixing = false);
 
 private:
     OutputBuffer& out_;
@@ -50,7 +55,8 @@ class JsonReport : public ProblemSink {
 public:
     JsonReport(OutputBuffer& out, const std::string& file);
     void Report(const Problem& problem) override;
-    void Summary(const CheckCounts& counts);
+    // With `fixing`, the counts of --fix: what was fixed and what is left.
+    void Summary(const CheckCounts& counts, bool fixing = false);
 
 private:
     OutputBuffer& out_;

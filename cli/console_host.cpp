@@ -4,35 +4,31 @@
 
 #include "console.h"
 #include "messages.h"
+#include "os_paths.h"
+#include "system_reason.h"
 
 namespace quillo::cli {
-namespace {
 
-// The window's file-failure text with the path in place of its "%1".
-std::string FileFailureText(std::string text, std::string_view path) {
-    if (const size_t at = text.find("%1"); at != std::string::npos) {
-        text.replace(at, 2, Utf8FromLocal(std::string(path)));
-    }
-    return text;
+std::string SourceOpenFailure(const std::string& source, int systemError) {
+    // Windows denies access to a folder; say what it is.
+    return StatusOf(source).kind == PathKind::Folder ? "cannot open: it is a folder"
+                                                     : WithReason("cannot open", systemError);
 }
 
-}  // namespace
-
 void ConsoleHost::Report(const std::string& file, const std::string& text) {
-    PrintErrorLine("srt2rt: " + Utf8FromLocal(file) + ": " + text);
+    PrintErrorLine("srt2rt: " + file + ": " + text);
 }
 
 bool ConsoleHost::Ask(const Notice&) {
-    // The only question a run asks is whether to replace its destination;
-    // writing to a device (-o /dev/null, to validate) replaces nothing.
-    if (force_ || NamesADevice(dest_)) {
+    // The only question a run asks is whether to replace its destination.
+    if (force_) {
         return true;
     }
     if (!InputIsTerminal()) {
         Report(dest_, "exists; left untouched (use --force to replace it)");
         return false;
     }
-    PrintError("File '" + Utf8FromLocal(dest_) + "' exists. Overwrite? [y/N] ");
+    PrintError("File '" + dest_ + "' exists. Overwrite? [y/N] ");
     // The first character decides; the rest of the line is read away so that
     // the next question of a batch starts on a fresh line.
     const int first = std::getchar();
@@ -47,25 +43,40 @@ bool ConsoleHost::Ask(const Notice&) {
 }
 
 void ConsoleHost::Tell(const Notice& notice) {
-    const std::string text = messages::WindowText(notice);
     switch (notice.kind) {
         case NoticeKind::LineNumberError:
         case NoticeKind::TimeFormatError:
             stoppedAtAnEntry_ = true;
             // "FILE:LINE: text", where an editor can take the user straight there.
-            Report(source_ + ":" + std::to_string(notice.line), text);
+            Report(source_ + ":" + std::to_string(notice.line), messages::WindowText(notice));
             return;
         case NoticeKind::FileFailure:
-            Report(std::string(notice.file), FileFailureText(text, notice.file));
+            if (notice.operation == FileOperation::Read) {
+                Report(source_ + ":" + std::to_string(notice.line),
+                       WithReason("cannot read", notice.systemError));
+            } else {
+                Report(dest_, WithReason("cannot write", notice.systemError));
+            }
+            return;
+        case NoticeKind::OutOfMemory:
+            Report(source_ + ":" + std::to_string(notice.line),
+                   "the line is too long to hold in memory");
+            return;
+        case NoticeKind::CannotOpenSource:
+            Report(source_, SourceOpenFailure(source_, notice.systemError));
             return;
         case NoticeKind::CannotOpenDest:
         case NoticeKind::CannotOpenSmil:
+            Report(dest_, WithReason("cannot write", notice.systemError));
+            return;
+        case NoticeKind::DestinationIsFolder:
+            Report(dest_, "is a folder");
+            return;
+        case NoticeKind::CannotReplace:
+            Report(dest_, WithReason("cannot replace", notice.systemError));
+            return;
         case NoticeKind::DestinationExists:
-            Report(dest_, text);
-            return;
-        case NoticeKind::CannotOpenSource:
-            Report(source_, text);
-            return;
+            return;  // a question, asked through Ask
     }
 }
 

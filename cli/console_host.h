@@ -8,6 +8,9 @@
 
 namespace quillo::cli {
 
+// "cannot open: REASON" for a source that does not open.
+std::string SourceOpenFailure(const std::string& source, int systemError);
+
 class ConsoleHost : public RunHost {
 public:
     ConsoleHost(std::string source, std::string dest, bool force)

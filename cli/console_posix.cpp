@@ -1,9 +1,9 @@
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
 
 #include "console.h"
+#include "os_paths.h"
 
 namespace quillo::cli {
 
@@ -12,12 +12,16 @@ bool InputIsTerminal() {
 }
 
 bool NamesADevice(const std::string& path) {
-    struct stat info {};
-    return ::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode);
+    return StatusOf(path).kind == PathKind::Device;
 }
 
 std::string Utf8FromLocal(const std::string& local) {
     return local;
+}
+
+bool FileTextFromUtf8(const std::string& utf8, std::string& text) {
+    text = utf8;
+    return true;
 }
 
 void PrintError(const std::string& utf8) {

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "console.h"
+#include "os_paths.h"
 
 namespace quillo::cli {
 namespace {
@@ -54,19 +55,27 @@ bool InputIsTerminal() {
 }
 
 bool NamesADevice(const std::string& path) {
-    // NUL, CON and their kind: a handle on them is of no disk file.
-    HANDLE handle = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                OPEN_EXISTING, 0, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) {
-        return false;
-    }
-    const bool device = GetFileType(handle) != FILE_TYPE_DISK;
-    CloseHandle(handle);
-    return device;
+    return StatusOf(path).kind == PathKind::Device;  // NUL, CON and their kind
 }
 
 std::string Utf8FromLocal(const std::string& local) {
-    return Narrow(Widen(local, CP_ACP), CP_UTF8);
+    return local;
+}
+
+bool FileTextFromUtf8(const std::string& utf8, std::string& text) {
+    if (GetACP() == CP_UTF8) {
+        text = utf8;  // where the ANSI code page is UTF-8, which holds every character
+        return true;
+    }
+    const std::wstring wide = Widen(utf8, CP_UTF8);
+    const int size = static_cast<int>(wide.size());
+    BOOL lost = FALSE;
+    text.assign(static_cast<size_t>(WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(),
+                                                        size, nullptr, 0, nullptr, &lost)),
+                '\0');
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), size, text.data(),
+                        static_cast<int>(text.size()), nullptr, &lost);
+    return !lost;
 }
 
 void PrintError(const std::string& utf8) {

@@ -1,19 +1,24 @@
 // srt2rt: the converter for batches and scripts, on the window's own core.
 #include <cstdio>
+#include <new>
 #include <string>
 #include <vector>
 
 #include "check_report.h"
 #include "code_page.h"
 #include "console.h"
-#include "console_host.h"
-#include "conversion.h"
+#include "fix_command.h"
 #include "help.h"
-#include "messages.h"
+#include "interrupt_cleanup.h"
 #include "options.h"
-#include "paths.h"
 #include "quillo_version.h"
-#include "smil.h"
+#include "run_plan.h"
+#include "source_conversion.h"
+#include "source_file.h"
+
+#ifdef _WIN32
+#include "wide_path_win32.h"
+#endif
 
 namespace quillo::cli {
 namespace {
@@ -22,75 +27,18 @@ constexpr int kAllConverted = 0;
 constexpr int kSomeFailed = 1;
 constexpr int kUsageError = 2;
 
-#ifdef _WIN32
-constexpr char kSeparator = '\\';
-#else
-constexpr char kSeparator = '/';
-#endif
-
-// A source as the command line names it: "-" is standard input.
-Source SourceNamed(const std::string& name) {
-    return name == "-" ? Source::Input() : Source::File(name);
-}
-
-// The check's account of the entry that stopped a quiet conversion: -q spares
-// the conversion the check's walk, so the file is read again, as far as the
-// conversion read it. Standard input and pipes cannot be read again.
-void ExplainStop(const std::string& source, SubtitleCheck& check) {
-    TextReader in;
-    if (source == "-" || NamesADevice(source) || !OpenSource(Source::File(source), in)) {
-        return;
-    }
-    try {
-        check.RunToFirstError(in);
-    } catch (const FileError&) {
-        // The conversion's own message stands alone.
-    }
-}
-
-// A source ("-" for standard input) into its destination ("-" for standard
-// output, which is never asked about).
-bool Convert(const std::string& source, const Options& options, const CodePage& codePage) {
-    const std::string dest =
-        options.output ? *options.output : Stem(source, codePage, kSeparator) + ".rt";
-    ConsoleHost host(source, dest, options.force);
-    const ConversionOptions conversion{options.verifyLineNumbers, codePage, host};
-    const Source from = SourceNamed(source);
-    const Destination to = dest == "-" ? Destination::Output() : Destination::File(dest);
-    // The check looks on, to warn and to explain the entry that stops the
-    // conversion, if any.
-    ConversionWarnings warnings(Utf8FromLocal(source), options.quiet);
-    SubtitleCheck check(options.verifyLineNumbers, warnings);
-    const RunOutcome outcome = options.quiet ? quillo::Convert(from, to, conversion)
-                                             : quillo::Convert(from, to, conversion, check);
-    if (options.quiet && host.StoppedAtAnEntry()) {
-        ExplainStop(source, check);
-    }
-    warnings.Finish();
-    if (outcome != RunOutcome::Completed || !options.smilVideo) {
-        return outcome == RunOutcome::Completed;
-    }
-    const SmilRequest smil{true, *options.smilVideo, source, dest, kSeparator};
-    const std::string smilPath = SmilPathFor(source, codePage, kSeparator);
-    ConsoleHost smilHost(smilPath, smilPath, true);
-    return WriteSmilFile(smil, codePage, smilHost) == RunOutcome::Completed;
-}
-
 // Every problem of one source on standard output; true when none was found.
 bool Check(const std::string& source, const Options& options, OutputBuffer& out) {
-    const std::string name = Utf8FromLocal(source);
-    TextReport text(out, name);
-    JsonReport json(out, name);
+    TextReport text(out, source);
+    JsonReport json(out, source);
     ProblemSink& report = options.json ? static_cast<ProblemSink&>(json) : text;
     const auto summary = [&](const CheckCounts& counts) {
         options.json ? json.Summary(counts) : text.Summary(counts);
     };
 
     TextReader in;
-    if (!OpenSource(SourceNamed(source), in)) {
-        report.Report({0, 0, Severity::Error, InfoOf(ProblemCode::CannotOpen).name, 0,
-                       "cannot be opened: it does not exist, is a folder, or another program "
-                       "holds it"});
+    if (std::string reason; !OpenSource(source, in, reason)) {
+        report.Report({0, 0, Severity::Error, InfoOf(ProblemCode::CannotOpen).name, 0, reason});
         summary({0, 1, 0});
         return false;
     }
@@ -113,7 +61,7 @@ bool Check(const std::string& source, const Options& options, OutputBuffer& out)
 int Run(const std::vector<std::string>& args) {
     const ParseResult parsed = ParseOptions(args);
     if (!parsed.error.empty()) {
-        PrintErrorLine("srt2rt: " + Utf8FromLocal(parsed.error));
+        PrintErrorLine("srt2rt: " + parsed.error);
         PrintErrorLine("Try 'srt2rt --help'.");
         return kUsageError;
     }
@@ -138,24 +86,61 @@ int Run(const std::vector<std::string>& args) {
         return status;
     }
 
+    if (options.fix) {
+        OutputBuffer report(!options.json, true);
+        int status = kAllConverted;
+        for (const std::string& source : options.sources) {
+            if (!FixSource(source, options, report)) {
+                status = kSomeFailed;
+            }
+        }
+        return status;
+    }
+
+    // Nothing is written before every name is known to be safe to write.
+    const RunPlan plan = PlanRun(options);
+    if (!plan.collision.empty()) {
+        PrintErrorLine(plan.collision);
+        return kUsageError;
+    }
+    RemoveTemporariesOnInterrupt();
     const CodePage codePage = CodePage::System();
     int status = kAllConverted;
-    for (const std::string& source : options.sources) {
-        if (!Convert(source, options, codePage)) {
+    for (const SourcePlan& source : plan.sources) {
+        if (!ConvertSource(source, options, codePage)) {
             status = kSomeFailed;  // and go on with the others
         }
     }
     return status;
 }
 
+int RunCatching(const std::vector<std::string>& args) {
+    try {
+        return Run(args);
+    } catch (const std::bad_alloc&) {
+        PrintErrorLine("srt2rt: out of memory");
+        return kSomeFailed;
+    } catch (const std::exception& error) {
+        PrintErrorLine(std::string("srt2rt: ") + error.what());
+        return kSomeFailed;
+    }
+}
+
 }  // namespace
 }  // namespace quillo::cli
 
-int main(int argc, char** argv) {
-    try {
-        return quillo::cli::Run(std::vector<std::string>(argv + 1, argv + argc));
-    } catch (const std::exception& error) {
-        quillo::cli::PrintErrorLine(std::string("srt2rt: ") + error.what());
-        return 1;
+#ifdef _WIN32
+// The UTF-16 command line, so that any file name converts whatever the
+// ANSI code page; srt2rt holds its names in UTF-8 from here on.
+int wmain(int argc, wchar_t** argv) {
+    std::vector<std::string> args;
+    for (int i = 1; i < argc; ++i) {
+        args.push_back(quillo::Utf8FromWide(argv[i]));
     }
+    return quillo::cli::RunCatching(args);
 }
+#else
+int main(int argc, char** argv) {
+    return quillo::cli::RunCatching(std::vector<std::string>(argv + 1, argv + argc));
+}
+#endif

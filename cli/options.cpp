@@ -1,27 +1,87 @@
 #include "options.h"
 
+#include <getopt.h>
+
+#include <cstring>
+
 namespace quillo::cli {
 
 const char kUsage[] =
     "Usage: srt2rt [OPTIONS] SOURCE...\n"
     "       srt2rt --check [--no-verify] [--format=text|json] SOURCE...\n"
-    "Converts SubRip subtitles (.srt) into RealText documents (.rt), or checks them.\n"
+    "       srt2rt --fix [-o DEST] [--format=text|json] SOURCE\n"
+    "       srt2rt --fix -i [--format=text|json] SOURCE...\n"
+    "Converts SubRip subtitles (.srt) into RealText documents (.rt), checks them,\n"
+    "or mends them for a strict reader.\n"
     "\n"
-    "  -o, --output DEST   destination for a single SOURCE (\"-\" writes to standard output);\n"
-    "                      without it each SOURCE's stem followed by \".rt\"\n"
-    "      --smil VIDEO    also write a SMIL presentation beside each source (stem + \".smil\")\n"
-    "                      that plays VIDEO beside the RealText document\n"
+    "  -o, --output=DEST   destination for a single SOURCE (\"-\" writes to standard output);\n"
+    "                      without it SOURCE with its last extension replaced by \".rt\"\n"
+    "      --smil=VIDEO    also write a SMIL presentation beside each document (its name\n"
+    "                      with \".smil\") that plays VIDEO beside it\n"
     "      --no-verify     do not compare index lines with their ordinal\n"
     "  -f, --force         replace existing destinations without asking\n"
     "  -q, --quiet         no warnings about what converts but may show wrongly\n"
     "      --check         report every problem of each SOURCE, convert nothing\n"
-    "      --format=FORMAT --check's report: text (FILE:LINE:COLUMN: ...) or json\n"
+    "      --fix           mend what needs no judgment (encoding, line ends, numbering,\n"
+    "                      '.' before the milliseconds, unclosed tags...) into SubRip on\n"
+    "                      standard output or DEST; the report goes to standard error\n"
+    "  -i, --in-place      with --fix: mend each SOURCE where it stands\n"
+    "      --format=FORMAT --check's and --fix's report: text (FILE:LINE:COLUMN: ...)\n"
+    "                      or json\n"
     "  -h, --help          show this help\n"
     "      --version       show the version\n"
     "\n"
-    "SOURCE \"-\" reads standard input (to convert it, give -o).\n"
-    "Exit status: 0 when every source converted (with --check: when nothing was found),\n"
-    "1 when any failed (anything was found), 2 for a usage error.\n";
+    "SOURCE \"-\" reads standard input (to convert it, give -o). \"--\" ends the options.\n"
+    "An existing destination keeps its bytes until the new document is complete.\n"
+    "Exit status: 0 when every source converted (with --check: when nothing was found;\n"
+    "with --fix: when every mended file converts), 1 when any failed (anything was\n"
+    "found; an error is left), 2 for a usage error.\n";
+
+namespace {
+
+enum LongOnly { kSmil = 256, kNoVerify, kCheck, kFix, kFormat, kVersion };
+
+const option kLongOptions[] = {
+    {"output", required_argument, nullptr, 'o'},
+    {"smil", required_argument, nullptr, kSmil},
+    {"no-verify", no_argument, nullptr, kNoVerify},
+    {"force", no_argument, nullptr, 'f'},
+    {"quiet", no_argument, nullptr, 'q'},
+    {"check", no_argument, nullptr, kCheck},
+    {"fix", no_argument, nullptr, kFix},
+    {"in-place", no_argument, nullptr, 'i'},
+    {"format", required_argument, nullptr, kFormat},
+    {"help", no_argument, nullptr, 'h'},
+    {"version", no_argument, nullptr, kVersion},
+    {nullptr, 0, nullptr, 0},
+};
+
+// '-': operands come back in place (as 1), whatever POSIXLY_CORRECT says;
+// ':': a missing value is told apart from an unknown option.
+constexpr char kShortOptions[] = "-:o:fqih";
+
+// What to say of the option getopt_long stopped at.
+std::string Complaint(int code, const std::string& arg) {
+    const std::string name = arg.substr(0, arg.find('='));
+    if (code == ':') {
+        return "option '" + name + "' needs a value";
+    }
+    if (name.compare(0, 2, "--") == 0 && name.size() > 2) {
+        int matches = 0;
+        for (const option* o = kLongOptions; o->name != nullptr; ++o) {
+            matches += std::strncmp(o->name, name.c_str() + 2, name.size() - 2) == 0 ? 1 : 0;
+        }
+        if (matches > 1) {
+            return "option '" + name + "' is ambiguous";
+        }
+        if (matches == 1 && name.size() < arg.size()) {
+            return "option '" + name + "' takes no value";
+        }
+    }
+    return "unknown option '" + arg + "'";
+}
+
+}  // namespace
 
 ParseResult ParseOptions(const std::vector<std::string>& args) {
     ParseResult result;
@@ -31,68 +91,73 @@ ParseResult ParseOptions(const std::vector<std::string>& args) {
         return result;
     };
 
-    bool onlySources = false;
-    std::optional<std::string> format;
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (onlySources || arg == "-" || arg.empty() || arg[0] != '-') {
-            options.sources.push_back(arg);
-            continue;
-        }
-        // "--name=value" carries its value; otherwise the value is the next argument.
-        std::string name = arg;
-        std::optional<std::string> inlineValue;
-        if (const size_t eq = arg.find('=');
-            arg.compare(0, 2, "--") == 0 && eq != std::string::npos) {
-            name = arg.substr(0, eq);
-            inlineValue = arg.substr(eq + 1);
-        }
-        auto value = [&](std::string& out) {
-            if (inlineValue) {
-                out = *inlineValue;
-                return true;
-            }
-            if (i + 1 >= args.size()) {
-                return false;
-            }
-            out = args[++i];
-            return true;
-        };
-        auto takesNoValue = [&] { return !inlineValue.has_value(); };
+    // getopt_long takes a C argument vector, program name first.
+    std::vector<std::string> storage = args;
+    std::vector<char*> argv{const_cast<char*>("srt2rt")};
+    for (std::string& arg : storage) {
+        argv.push_back(arg.data());
+    }
+    argv.push_back(nullptr);
+    const int argc = static_cast<int>(argv.size() - 1);
 
-        std::string text;
-        if (name == "--") {
-            onlySources = true;
-        } else if (name == "-o" || name == "--output") {
-            if (!value(text)) {
-                return fail("option '" + name + "' needs a destination");
+    opterr = 0;  // the complaints are ours
+    optind = 0;  // 0 starts afresh in glibc and MinGW-w64 alike
+    int outputs = 0;
+    std::optional<std::string> format;
+    for (int code;
+         (code = getopt_long(argc, argv.data(), kShortOptions, kLongOptions, nullptr)) != -1;) {
+        switch (code) {
+            case 1:
+                options.sources.emplace_back(optarg);
+                break;
+            case 'o':
+                options.output = optarg;
+                ++outputs;
+                break;
+            case kSmil:
+                options.smilVideo = optarg;
+                break;
+            case kNoVerify:
+                options.verifyLineNumbers = false;
+                break;
+            case 'f':
+                options.force = true;
+                break;
+            case 'q':
+                options.quiet = true;
+                break;
+            case kCheck:
+                options.check = true;
+                break;
+            case kFix:
+                options.fix = true;
+                break;
+            case 'i':
+                options.inPlace = true;
+                break;
+            case kFormat:
+                if (std::strcmp(optarg, "text") != 0 && std::strcmp(optarg, "json") != 0) {
+                    return fail("option '--format' needs 'text' or 'json'");
+                }
+                format = optarg;
+                break;
+            case 'h':
+                options.help = true;
+                break;
+            case kVersion:
+                options.version = true;
+                break;
+            default: {
+                // A bad short option inside a cluster ("-fx") is named alone.
+                const std::string arg = argv[optind - 1];
+                const bool shortOption = optopt > 0 && optopt < 256 && arg.compare(0, 2, "--") != 0;
+                return fail(Complaint(
+                    code, shortOption ? std::string("-") + static_cast<char>(optopt) : arg));
             }
-            options.output = text;
-        } else if (name == "--smil") {
-            if (!value(text)) {
-                return fail("option '--smil' needs a video file");
-            }
-            options.smilVideo = text;
-        } else if (name == "--no-verify" && takesNoValue()) {
-            options.verifyLineNumbers = false;
-        } else if ((name == "-f" || name == "--force") && takesNoValue()) {
-            options.force = true;
-        } else if ((name == "-q" || name == "--quiet") && takesNoValue()) {
-            options.quiet = true;
-        } else if (name == "--check" && takesNoValue()) {
-            options.check = true;
-        } else if (name == "--format") {
-            if (!value(text) || (text != "text" && text != "json")) {
-                return fail("option '--format' needs 'text' or 'json'");
-            }
-            format = text;
-        } else if ((name == "-h" || name == "--help") && takesNoValue()) {
-            options.help = true;
-        } else if (name == "--version" && takesNoValue()) {
-            options.version = true;
-        } else {
-            return fail("unknown option '" + arg + "'");
         }
+    }
+    for (int i = optind; i < argc; ++i) {
+        options.sources.emplace_back(argv[i]);  // after "--"
     }
 
     if (options.help || options.version) {
@@ -101,30 +166,56 @@ ParseResult ParseOptions(const std::vector<std::string>& args) {
     if (options.sources.empty()) {
         return fail("no source given");
     }
-    if (format && !options.check) {
-        return fail("--format is for --check's report");
+    if (format && !options.check && !options.fix) {
+        return fail("--format is for the report of --check or --fix");
+    }
+    if (options.inPlace && !options.fix) {
+        return fail("-i is for --fix");
     }
     options.json = format == "json";
+    int standardInputs = 0;
+    for (const std::string& source : options.sources) {
+        standardInputs += source == "-" ? 1 : 0;
+    }
+    if (standardInputs > 1) {
+        return fail("standard input ('-') can be read only once");
+    }
     if (options.check) {
-        if (options.output || options.smilVideo) {
-            return fail("--check writes no file: leave out -o and --smil");
+        if (options.output || options.smilVideo || options.fix) {
+            return fail("--check writes no file: leave out -o, --smil and --fix");
         }
         return result;
+    }
+    if (options.fix) {
+        if (options.smilVideo || !options.verifyLineNumbers) {
+            return fail(
+                "--fix writes SubRip, numbered 1, 2, 3...: leave out --smil and --no-verify");
+        }
+        if (options.inPlace && (options.output || standardInputs > 0)) {
+            return fail("-i mends each source where it stands: leave out -o and '-'");
+        }
+        if (!options.inPlace && options.sources.size() > 1) {
+            return fail("--fix without -i mends one source; give -i to mend several in place");
+        }
+    }
+    if (outputs > 1) {
+        return fail("-o names the one destination: give it once");
     }
     if (options.output && options.sources.size() > 1) {
         return fail("-o names one destination, but " + std::to_string(options.sources.size()) +
                     " sources were given");
     }
-    for (const std::string& source : options.sources) {
-        if (source == "-" && !options.output) {
-            return fail("reading standard input needs -o");
-        }
-        if (source == "-" && options.smilVideo) {
-            return fail("--smil names the presentation after its source: give a source file");
-        }
+    if (standardInputs > 0 && !options.output && !options.fix) {
+        return fail("reading standard input needs -o");
     }
     if (options.smilVideo && options.output == "-") {
         return fail("--smil needs a destination file, not standard output");
+    }
+    if (options.output && options.output->empty()) {
+        return fail("-o needs a destination");
+    }
+    if (options.smilVideo && options.smilVideo->empty()) {
+        return fail("--smil needs a video");
     }
     return result;
 }

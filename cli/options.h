@@ -13,9 +13,11 @@ struct Options {
     std::optional<std::string> smilVideo;
     bool verifyLineNumbers = true;
     bool force = false;
-    bool check = false;  // report every problem instead of converting
-    bool json = false;   // --check's report as JSON Lines
-    bool quiet = false;  // no warnings during a conversion
+    bool check = false;    // report every problem instead of converting
+    bool fix = false;      // mend each source into SubRip instead of converting
+    bool inPlace = false;  // --fix: each source mended where it stands
+    bool json = false;     // --check's report as JSON Lines
+    bool quiet = false;    // no warnings during a conversion
     bool help = false;
     bool version = false;
 };

@@ -12,76 +12,36 @@ namespace conversion_run {
         [&dest] { dest.Put("<BR>"); });
 }
 
-namespace {
-
-bool OpenSourceEnd(const Source& source, RunHost& host, Ends& ends) {
+TextReader* OpenSourceEnd(const Source& source, RunHost& host, std::optional<TextReader>& own) {
     if (source.kind == Source::Kind::Reader) {
-        ends.reader = source.reader;
-        return true;
+        return source.reader;
     }
-    ends.reader = &ends.ownReader.emplace(source.blockSize);
-    if (!OpenSource(source, *ends.reader)) {
-        host.Tell({NoticeKind::CannotOpenSource, source.path});
-        return false;
+    TextReader& reader = own.emplace(source.blockSize);
+    Notice notice{NoticeKind::CannotOpenSource, source.path};
+    if (!OpenSource(source, reader, &notice.systemError)) {
+        host.Tell(notice);
+        return nullptr;
     }
-    return true;
-}
-
-bool OpenDestination(const Destination& destination, RunHost& host, Ends& ends) {
-    if (destination.kind == Destination::Kind::Writer) {
-        ends.writer = destination.writer;
-        return true;
-    }
-    if (destination.kind == Destination::Kind::Path) {
-        // The question comes before the destination is touched: an existing
-        // file is one that opens.
-        TextReader existing(1);
-        if (existing.Open(destination.path) &&
-            !host.Ask({NoticeKind::DestinationExists, destination.path})) {
-            return false;
-        }
-    }
-    TextWriter& writer = ends.ownWriter.emplace(destination.blockSize);
-    ends.writer = &writer;
-    switch (destination.kind) {
-        case Destination::Kind::Path:
-            if (!writer.Open(destination.path)) {
-                host.Tell({NoticeKind::CannotOpenDest, destination.path});
-                return false;
-            }
-            break;
-        case Destination::Kind::StandardOutput:
-            writer.Attach(OsFile::StandardOutput(), destination.path);
-            break;
-        case Destination::Kind::Memory:
-            writer.AttachMemory(*destination.sink, destination.path, destination.capacity);
-            break;
-        case Destination::Kind::Writer:
-            break;
-    }
-    return true;
-}
-
-}  // namespace
-
-bool OpenEnds(const Source& source, const Destination& destination,
-              const ConversionOptions& options, Ends& ends) {
-    if (!OpenSourceEnd(source, options.host, ends)) {
-        return false;
-    }
-    if (!OpenDestination(destination, options.host, ends)) {
-        ends.reader->Close();
-        return false;
-    }
-    return true;
+    return &reader;
 }
 
 }  // namespace conversion_run
 
-bool OpenSource(const Source& source, TextReader& reader) {
+bool OpenSource(const Source& source, TextReader& reader, int* systemError) {
     switch (source.kind) {
         case Source::Kind::Path:
             return reader.Open(source.path);
+        case Source::Kind::SharedPath: {
+            OsFile file;
+            if (!file.OpenSharedRead(source.path)) {
+                if (systemError != nullptr) {
+                    *systemError = file.SystemError();
+                }
+                return false;
+            }
+            reader.Attach(std::move(file), source.path);
+            return true;
+        }
         case Source::Kind::StandardInput:
             reader.Attach(OsFile::StandardInput(), source.path);
             return true;

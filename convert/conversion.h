@@ -18,6 +18,7 @@ class SubtitleCheck;
 struct Source {
     enum class Kind {
         Path,           // opened without sharing; "Unable to open" when it cannot be
+        SharedPath,     // srt2rt's: a UTF-8 path opened for reading shared with other readers
         StandardInput,  // the process's
         Memory,         // `bytes`, read block by block as from a file
         Reader,         // a reader already open (tests that inject faults)
@@ -29,6 +30,9 @@ struct Source {
     size_t blockSize = kDefaultBlockSize;
 
     static Source File(std::string path) { return {Kind::Path, std::move(path), {}, nullptr}; }
+    static Source Shared(std::string path) {
+        return {Kind::SharedPath, std::move(path), {}, nullptr};
+    }
     static Source Input() { return {Kind::StandardInput, "standard input", {}, nullptr}; }
     static Source InMemory(std::string_view bytes, std::string name,
                            size_t blockSize = kDefaultBlockSize) {
@@ -40,7 +44,11 @@ struct Source {
 // Where the document goes.
 struct Destination {
     enum class Kind {
-        Path,            // asked about when it exists, then created or emptied, without sharing
+        Path,  // asked about when it exists, then created or emptied, without sharing
+        // srt2rt's, a UTF-8 path: asked about when a file is there (by its
+        // metadata), written under a temporary name beside it and renamed over
+        // it once complete; a device or FIFO is written as it stands.
+        Replace,
         StandardOutput,  // the process's; never asked about
         Memory,          // appended to `sink`; past `capacity` a write fails as on a full disk
         Writer,          // a writer already open (tests that inject faults)
@@ -55,6 +63,9 @@ struct Destination {
     static Destination File(std::string path) {
         return {Kind::Path, std::move(path), nullptr, SIZE_MAX, nullptr};
     }
+    static Destination Replacing(std::string path) {
+        return {Kind::Replace, std::move(path), nullptr, SIZE_MAX, nullptr};
+    }
     static Destination Output() {
         return {Kind::StandardOutput, "standard output", nullptr, SIZE_MAX, nullptr};
     }
@@ -68,8 +79,9 @@ struct Destination {
 };
 
 // Opens `source` into `reader` (a Reader source is read as it is, and needs
-// no opening); false when its path cannot be opened.
-bool OpenSource(const Source& source, TextReader& reader);
+// no opening); false when its path cannot be opened, with the system's code
+// in `systemError`.
+bool OpenSource(const Source& source, TextReader& reader, int* systemError = nullptr);
 
 struct ConversionOptions {
     bool verifyLineNumbers = true;

@@ -2,10 +2,12 @@
 // looks on beside the writer, so that the walk makes no virtual calls.
 #pragma once
 
+#include <new>
 #include <optional>
 
 #include "byte_search.h"
 #include "conversion.h"
+#include "destination.h"
 #include "srt_entries.h"
 #include "srt_fields.h"
 
@@ -121,25 +123,14 @@ private:
     char tag_[kMaxTimeTagLength];
 };
 
-// The opened ends of a run: the caller's reader and writer, or ones of its own.
-struct Ends {
-    std::optional<TextReader> ownReader;
-    std::optional<TextWriter> ownWriter;
-    TextReader* reader = nullptr;
-    TextWriter* writer = nullptr;
-};
-
-// Opens both ends, asking before replacing an existing destination; false
-// after telling the host why not.
-bool OpenEnds(const Source& source, const Destination& destination,
-              const ConversionOptions& options, Ends& ends);
-
-// Converts between the open ends, closes both and reports every failure.
+// Converts `source` into the opened destination, closes both and reports
+// every failure.
 template <typename... Onlookers>
-RunOutcome ConvertBetween(const std::string& sourceName, Ends& ends,
-                          const ConversionOptions& options, Onlookers&... onlookers) {
-    TextReader& source = *ends.reader;
-    TextWriter& dest = *ends.writer;
+RunOutcome ConvertBetween(const std::string& sourceName, TextReader& source,
+                          OpenedDestination& opened, const ConversionOptions& options,
+                          Onlookers&... onlookers) {
+    TextWriter& dest = opened.Writer();
+    RunHost& host = options.host;
     try {
         for (const char* opening : kOpeningLines) {
             dest.WriteLine(opening);
@@ -154,41 +145,58 @@ RunOutcome ConvertBetween(const std::string& sourceName, Ends& ends,
             SideBySide<EntryWriter<true>, Onlookers...> walk(writer, onlookers...);
             converted = ReadEntries(source, walk);
         }
-        if (converted) {
-            for (const char* closing : kClosingLines) {
-                dest.WriteLine(closing);
-            }
-        }
         source.Close();
-        dest.Close();  // after a failed entry too: what was written must reach the disk
-        return converted ? RunOutcome::Completed : RunOutcome::Stopped;
+        if (!converted) {
+            // A replacement leaves nothing; any other destination keeps the
+            // entries before the failing one, and must reach the disk.
+            opened.Replacing() ? opened.GiveUp() : dest.Close();
+            return RunOutcome::Stopped;
+        }
+        for (const char* closing : kClosingLines) {
+            dest.WriteLine(closing);
+        }
+        return opened.Complete(host) ? RunOutcome::Completed : RunOutcome::Stopped;
     } catch (const FileError& error) {
-        // Closing happens as we unwind; what was written stays, in whole
-        // lines: an entry cut short by a failed read is not written.
-        if (error.operation == FileOperation::Read) {
-            dest.DiscardUnfinishedLine();
-        }
+        // What was written stays, in whole lines: an entry cut short by a
+        // failed read is not written.
+        const uint64_t line = source.LineNumber() + 1;
         source.Close();
-        try {
-            dest.Close();
-        } catch (const FileError&) {
-            // Already reporting the first failure.
-        }
+        opened.GiveUp(error.operation == FileOperation::Read);
         Notice notice{NoticeKind::FileFailure, error.fullPath};
         notice.operation = error.operation;
-        options.host.Tell(notice);
+        notice.systemError = error.systemError;
+        notice.line = error.operation == FileOperation::Read ? line : 0;
+        host.Tell(notice);
+        return RunOutcome::Stopped;
+    } catch (const std::bad_alloc&) {
+        const uint64_t line = source.LineNumber() + 1;
+        source.Close();
+        opened.GiveUp(true);
+        Notice notice{NoticeKind::OutOfMemory, sourceName};
+        notice.line = line;
+        host.Tell(notice);
         return RunOutcome::Stopped;
     }
 }
 
+// Opens `source`, telling the host when it cannot; `own` holds a reader of
+// the run's own.
+TextReader* OpenSourceEnd(const Source& source, RunHost& host, std::optional<TextReader>& own);
+
 template <typename... Onlookers>
 RunOutcome Run(const Source& source, const Destination& destination,
                const ConversionOptions& options, Onlookers&... onlookers) {
-    Ends ends;
-    if (!OpenEnds(source, destination, options, ends)) {
+    std::optional<TextReader> ownReader;
+    TextReader* const reader = OpenSourceEnd(source, options.host, ownReader);
+    if (reader == nullptr) {
         return RunOutcome::Stopped;
     }
-    return ConvertBetween(source.path, ends, options, onlookers...);
+    OpenedDestination opened;
+    if (!opened.Open(destination, options.host)) {
+        reader->Close();
+        return RunOutcome::Stopped;
+    }
+    return ConvertBetween(source.path, *reader, opened, options, onlookers...);
 }
 
 }  // namespace quillo::conversion_run

@@ -79,8 +79,8 @@ size_t MendingReader::ReadRaw(char* to, size_t size) {
 // (or a high surrogate whose partner is not there yet) is kept for the next
 // block. Returns the bytes written.
 size_t MendingReader::Decode(const char* raw, size_t size, char* out) {
-    const bool wide = encoding_ == FileEncoding::Utf32LittleEndian ||
-                      encoding_ == FileEncoding::Utf32BigEndian;
+    const bool wide =
+        encoding_ == FileEncoding::Utf32LittleEndian || encoding_ == FileEncoding::Utf32BigEndian;
     const bool big =
         encoding_ == FileEncoding::Utf16BigEndian || encoding_ == FileEncoding::Utf32BigEndian;
     const size_t unit = wide ? 4 : 2;
@@ -192,7 +192,8 @@ bool MendingReader::ReadLine(std::string_view& line) {
         }
         const char* const begin = next_;
         const size_t left = static_cast<size_t>(end_ - begin);
-        const char* stop = static_cast<const char*>(std::memchr(begin, crOnly_ ? '\r' : '\n', left));
+        const char* stop =
+            static_cast<const char*>(std::memchr(begin, crOnly_ ? '\r' : '\n', left));
         if (crOnly_) {
             // An LF ends a line too, in a file whose first block had none.
             const size_t before = stop != nullptr ? static_cast<size_t>(stop - begin) : left;

@@ -19,7 +19,11 @@ std::string WindowText(const Notice& notice) {
         case NoticeKind::DestinationExists:
             return kDestExists;
         case NoticeKind::CannotOpenDest:
+        case NoticeKind::DestinationIsFolder:  // srt2rt's destinations only
+        case NoticeKind::CannotReplace:
             return kCannotOpenDest;
+        case NoticeKind::OutOfMemory:
+            return kOutOfMemory;
         case NoticeKind::CannotOpenSmil:
             return kCannotOpenSmil;
         case NoticeKind::LineNumberError:

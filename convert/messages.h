@@ -19,6 +19,9 @@ inline constexpr char kDestExists[] = "File '.rt' exists. Do you really want to 
 inline constexpr char kLineNumberError[] = "Line %d . Line number error in .srt file.";
 inline constexpr char kTimeFormatError[] = "Line %d . Time format error in .srt file.";
 
+// As the window says of any exception that reaches it.
+inline constexpr char kOutOfMemory[] = "An unexpected error occurred: std::bad_alloc.";
+
 inline constexpr char kReadFailure[] =
     "Une erreur inconnue s'est produite lors de l'acc\xC3\xA8s \xC3\xA0 %1.";
 inline constexpr char kWriteFailure[] = "Disque plein lors de l'acc\xC3\xA8s \xC3\xA0 %1.";

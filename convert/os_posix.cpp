@@ -20,13 +20,23 @@ CodePage CodePage::System() {
     return SingleByte();
 }
 
-OsFile::OsFile(OsFile&& other) noexcept : fd_(std::exchange(other.fd_, -1)), owned_(other.owned_) {}
+OsFile::OsFile(OsFile&& other) noexcept
+    : fd_(std::exchange(other.fd_, -1)),
+      written_(other.written_),
+      kicked_(other.kicked_),
+      owned_(other.owned_),
+      syncOnClose_(std::exchange(other.syncOnClose_, false)),
+      error_(other.error_) {}
 
 OsFile& OsFile::operator=(OsFile&& other) noexcept {
     if (this != &other) {
         Close();
         fd_ = std::exchange(other.fd_, -1);
+        written_ = other.written_;
+        kicked_ = other.kicked_;
         owned_ = other.owned_;
+        syncOnClose_ = std::exchange(other.syncOnClose_, false);
+        error_ = other.error_;
     }
     return *this;
 }
@@ -36,6 +46,7 @@ bool OsFile::Open(const std::string& path, Mode mode) {
     const int flags = mode == Mode::Read ? O_RDONLY : (O_WRONLY | O_CREAT);
     const int fd = ::open(path.c_str(), flags | O_CLOEXEC, 0666);
     if (fd < 0) {
+        error_ = errno;
         return false;
     }
     struct stat info {};
@@ -46,11 +57,13 @@ bool OsFile::Open(const std::string& path, Mode mode) {
             ::flock(fd, LOCK_EX | LOCK_NB) == 0 && (mode == Mode::Read || ::ftruncate(fd, 0) == 0);
     }
     if (!usable) {
+        error_ = errno;
         ::close(fd);
         return false;
     }
     fd_ = fd;
     owned_ = true;
+    syncOnClose_ = false;
     return true;
 }
 
@@ -76,6 +89,7 @@ std::ptrdiff_t OsFile::Read(char* buffer, size_t size) {
     for (;;) {
         const ssize_t count = ::read(fd_, buffer, size);
         if (count >= 0 || errno != EINTR) {
+            error_ = count < 0 ? errno : error_;
             return count;
         }
     }
@@ -88,11 +102,24 @@ bool OsFile::Write(const char* data, size_t size) {
             if (errno == EINTR) {
                 continue;
             }
+            error_ = errno;
             return false;
         }
         data += count;
         size -= static_cast<size_t>(count);
+        written_ += static_cast<uint64_t>(count);
     }
+#ifdef __linux__
+    // A temporary is synced before it replaces a file. Asking the disk to
+    // write it out as it grows lets that work run beside the conversion, so
+    // that the sync on closing waits for the last few megabytes only.
+    constexpr uint64_t kWriteOutStep = 8 << 20;
+    if (syncOnClose_ && written_ - kicked_ >= kWriteOutStep) {
+        ::sync_file_range(fd_, static_cast<off_t>(kicked_), static_cast<off_t>(written_ - kicked_),
+                          SYNC_FILE_RANGE_WRITE);
+        kicked_ = written_;
+    }
+#endif
     return true;
 }
 
@@ -101,7 +128,27 @@ bool OsFile::Close() {
         return true;
     }
     const int fd = std::exchange(fd_, -1);
-    return !owned_ || ::close(fd) == 0;
+    if (!owned_) {
+        return true;
+    }
+    bool closed = true;
+    if (std::exchange(syncOnClose_, false) && ::fsync(fd) != 0) {
+        error_ = errno;
+        closed = false;
+    }
+    if (::close(fd) != 0 && closed) {
+        error_ = errno;
+        closed = false;
+    }
+    return closed;
+}
+
+void OsFile::Discard() {
+    syncOnClose_ = false;
+    const int fd = std::exchange(fd_, -1);
+    if (fd >= 0 && owned_) {
+        ::close(fd);
+    }
 }
 
 std::string FullPathOf(const std::string& path) {

@@ -25,13 +25,18 @@ CodePage CodePage::System() {
 }
 
 OsFile::OsFile(OsFile&& other) noexcept
-    : handle_(std::exchange(other.handle_, INVALID_HANDLE_VALUE)), owned_(other.owned_) {}
+    : handle_(std::exchange(other.handle_, INVALID_HANDLE_VALUE)),
+      owned_(other.owned_),
+      syncOnClose_(std::exchange(other.syncOnClose_, false)),
+      error_(other.error_) {}
 
 OsFile& OsFile::operator=(OsFile&& other) noexcept {
     if (this != &other) {
         Close();
         handle_ = std::exchange(other.handle_, INVALID_HANDLE_VALUE);
         owned_ = other.owned_;
+        syncOnClose_ = std::exchange(other.syncOnClose_, false);
+        error_ = other.error_;
     }
     return *this;
 }
@@ -43,10 +48,12 @@ bool OsFile::Open(const std::string& path, Mode mode) {
         CreateFileA(path.c_str(), read ? GENERIC_READ : GENERIC_WRITE, 0, nullptr,
                     read ? OPEN_EXISTING : CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
+        error_ = static_cast<int>(GetLastError());
         return false;
     }
     handle_ = handle;
     owned_ = true;
+    syncOnClose_ = false;
     return true;
 }
 
@@ -73,7 +80,12 @@ std::ptrdiff_t OsFile::Read(char* buffer, size_t size) {
     const DWORD want = size > 0x40000000u ? 0x40000000u : static_cast<DWORD>(size);
     if (!ReadFile(handle_, buffer, want, &count, nullptr)) {
         // A pipe whose writer has gone is an ordinary end of input.
-        return GetLastError() == ERROR_BROKEN_PIPE ? 0 : -1;
+        const DWORD error = GetLastError();
+        if (error == ERROR_BROKEN_PIPE) {
+            return 0;
+        }
+        error_ = static_cast<int>(error);
+        return -1;
     }
     return static_cast<std::ptrdiff_t>(count);
 }
@@ -82,7 +94,12 @@ bool OsFile::Write(const char* data, size_t size) {
     while (size > 0) {
         DWORD count = 0;
         const DWORD want = size > 0x40000000u ? 0x40000000u : static_cast<DWORD>(size);
-        if (!WriteFile(handle_, data, want, &count, nullptr) || count == 0) {
+        if (!WriteFile(handle_, data, want, &count, nullptr)) {
+            error_ = static_cast<int>(GetLastError());
+            return false;
+        }
+        if (count == 0) {
+            error_ = ERROR_DISK_FULL;
             return false;
         }
         data += count;
@@ -97,7 +114,27 @@ bool OsFile::Close() {
         return true;
     }
     HANDLE handle = std::exchange(handle_, INVALID_HANDLE_VALUE);
-    return !owned_ || CloseHandle(handle) != 0;
+    if (!owned_) {
+        return true;
+    }
+    bool closed = true;
+    if (std::exchange(syncOnClose_, false) && !FlushFileBuffers(handle)) {
+        error_ = static_cast<int>(GetLastError());
+        closed = false;
+    }
+    if (!CloseHandle(handle) && closed) {
+        error_ = static_cast<int>(GetLastError());
+        closed = false;
+    }
+    return closed;
+}
+
+void OsFile::Discard() {
+    syncOnClose_ = false;
+    HANDLE handle = std::exchange(handle_, INVALID_HANDLE_VALUE);
+    if (handle != INVALID_HANDLE_VALUE && handle != nullptr && owned_) {
+        CloseHandle(handle);
+    }
 }
 
 std::string FullPathOf(const std::string& path) {

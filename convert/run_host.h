@@ -13,17 +13,20 @@ enum class NoticeKind {
     CannotOpenSource,
     DestinationExists,  // the one question: replace it?
     CannotOpenDest,
+    DestinationIsFolder,  // srt2rt's: a folder stands where its destination would go
     CannotOpenSmil,
     LineNumberError,  // an entry's index line does not match its ordinal
     TimeFormatError,  // an entry's time line does not read
     FileFailure,      // a read, write or close of an open file failed
+    CannotReplace,    // srt2rt's: the complete document could not be renamed into place
+    OutOfMemory,      // a line of the source is too long to hold in memory
 };
 
 struct Notice {
     NoticeKind kind;
     std::string_view file;  // the path concerned; for FileFailure its full path
     int32_t entry = 0;      // the failing entry's ordinal, from 1
-    uint64_t line = 0;      // the source line the entry error stands on
+    uint64_t line = 0;  // the source line the entry error, a failed read or OutOfMemory stands on
     FileOperation operation = FileOperation::Read;
     int systemError = 0;  // errno or GetLastError(); 0 when the system gave none
 };

@@ -20,6 +20,26 @@ void WriteSmilLines(TextWriter& out, std::string_view videoName, std::string_vie
     out.WriteLine("</smil>\t");
 }
 
+std::string XmlAttributeText(std::string_view text) {
+    std::string escaped;
+    for (const char c : text) {
+        switch (c) {
+            case '&':
+                escaped += "&amp;";
+                break;
+            case '<':
+                escaped += "&lt;";
+                break;
+            case '"':
+                escaped += "&quot;";
+                break;
+            default:
+                escaped += c;
+        }
+    }
+    return escaped;
+}
+
 RunOutcome WriteSmilFile(const SmilRequest& request, const CodePage& codePage, RunHost& host) {
     if (!request.create || request.videoPath.empty()) {
         return RunOutcome::Completed;

@@ -28,4 +28,9 @@ RunOutcome WriteSmilFile(const SmilRequest& request, const CodePage& codePage, R
 // The presentation's lines, written to an open file; throws FileError.
 void WriteSmilLines(TextWriter& out, std::string_view videoName, std::string_view documentName);
 
+// `text` as it may stand between the double quotes of an XML attribute: "&",
+// "<" and '"' written as entities. (srt2rt's names; the window writes its own
+// as they stand.)
+std::string XmlAttributeText(std::string_view text);
+
 }  // namespace quillo

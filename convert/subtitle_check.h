@@ -45,6 +45,7 @@ struct CheckCounts {
     uint64_t entries = 0;
     uint64_t errors = 0;
     uint64_t warnings = 0;
+    uint64_t fixed = 0;  // --fix's mends
 };
 
 class SubtitleCheck {
@@ -61,9 +62,9 @@ public:
         // CR need a closer look.
         const size_t cut = source.CutColumn(line_);
         if (line_ == 1 || cut != 0 || (!line.empty() && line.back() == '\r')) {
-            LookCloser({line_, cut, source.LineUnended(),
-                        line_ == 1 ? source.Head() : std::string_view()},
-                       line);
+            LookCloser(
+                {line_, cut, source.LineUnended(), line_ == 1 ? source.Head() : std::string_view()},
+                line);
         }
     }
     void Index(const IndexLine& index);
@@ -115,8 +116,8 @@ private:
     // What the line source knows of the line just read.
     struct LineFacts {
         uint64_t number;
-        size_t cutColumn;  // of the NUL that cut it, or 0
-        bool unended;      // it was the file's last and had no line end
+        size_t cutColumn;       // of the NUL that cut it, or 0
+        bool unended;           // it was the file's last and had no line end
         std::string_view head;  // the file's first bytes, with line 1
     };
     void LookCloser(const LineFacts& facts, std::string_view line);

@@ -96,7 +96,7 @@ void PutNumber(TextBuilder& out, int32_t value, int width) {
 }
 
 constexpr std::string_view kStyleCloser[kStyleTagCount] = {"</b>", "</i>", "</u>", "</s>",
-                                                            "</font>"};
+                                                           "</font>"};
 
 }  // namespace
 
@@ -235,9 +235,8 @@ void SubtitleFixer::EntryLine(std::string_view line) {
 
 bool SubtitleFixer::MendedTime(std::string_view line) {
     LenientTime time;
-    if (!ReadLeniently(line, time) ||
-        std::any_of(std::begin(time.fields), std::end(time.fields),
-                    [](int32_t f) { return f < 0; })) {
+    if (!ReadLeniently(line, time) || std::any_of(std::begin(time.fields), std::end(time.fields),
+                                                  [](int32_t f) { return f < 0; })) {
         return false;
     }
     TextBuilder text;
@@ -316,9 +315,9 @@ void SubtitleFixer::CloseEntry() {
             closed << kStyleCloser[static_cast<size_t>(open_[i])];
         }
         heldText_.Append(closed.View());
-        Fix(ProblemCode::UnclosedTag, heldTextLine_, heldText_.View().size() - closed.View().size() + 1,
-            ordinal_, "entry ", int64_t{ordinal_}, " left ", opened.View(),
-            " open: closed at its end");
+        Fix(ProblemCode::UnclosedTag, heldTextLine_,
+            heldText_.View().size() - closed.View().size() + 1, ordinal_, "entry ",
+            int64_t{ordinal_}, " left ", opened.View(), " open: closed at its end");
     }
     openCount_ = 0;
     ReleaseHeldText();
@@ -402,7 +401,6 @@ void SubtitleFixer::Finish() {
     while (ReadLine(line)) {
         walkEnded_ = false;
     }
-    out_.Close();
 }
 
 }  // namespace quillo

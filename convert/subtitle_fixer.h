@@ -55,7 +55,7 @@ public:
     // The mended file's first bytes: UTF-8, whatever the source was.
     std::string_view Head() const { return head_.View(); }
 
-    // Writes what the walk did not pull, and flushes.
+    // Mends and writes what the walk did not pull (after a Ctrl-Z).
     void Finish();
     uint64_t Fixed() const { return fixed_; }
 

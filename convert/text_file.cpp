@@ -108,7 +108,7 @@ bool TextReader::Refill() {
         const std::ptrdiff_t read = file_.Read(block_, blockSize_);
         if (read < 0) {
             atEnd_ = true;
-            throw FileError{FileOperation::Read, name_};
+            throw FileError{FileOperation::Read, name_, file_.SystemError()};
         }
         count = static_cast<size_t>(read);
     }
@@ -259,7 +259,7 @@ void TextWriter::WriteOut(const char* data, size_t size) {
     }
     if (!written) {
         failed_ = true;
-        throw FileError{FileOperation::Write, name_};
+        throw FileError{FileOperation::Write, name_, sink_ != nullptr ? 0 : file_.SystemError()};
     }
 }
 
@@ -318,12 +318,21 @@ void TextWriter::Close() {
     }
     used_ = lineStart_ = 0;
     lineOpen_ = false;
-    const bool closed = sink_ != nullptr || file_.Close();
+    const bool inMemory = sink_ != nullptr;
+    const bool closed = inMemory || file_.Close();
     sink_ = nullptr;
     if (!flushed || !closed) {
         failed_ = true;
-        throw FileError{FileOperation::Write, name_};
+        throw FileError{FileOperation::Write, name_, inMemory ? 0 : file_.SystemError()};
     }
+}
+
+void TextWriter::Abandon() {
+    used_ = lineStart_ = 0;
+    lineOpen_ = false;
+    failed_ = true;
+    sink_ = nullptr;
+    file_.Discard();
 }
 
 }  // namespace quillo

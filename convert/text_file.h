@@ -20,6 +20,7 @@ enum class FileOperation { Read, Write };
 struct FileError {
     FileOperation operation;
     std::string fullPath;
+    int systemError = 0;  // errno or GetLastError, 0 when the system gave none
 };
 
 // Large enough that reads and writes cost few system calls, small enough to
@@ -187,6 +188,8 @@ public:
 
     // Flushes and closes; throws FileError when either fails. Closed either way.
     void Close();
+    // Closes without writing what the block holds: the file is given up.
+    void Abandon();
 
 private:
     void PutAcrossBlocks(std::string_view bytes);

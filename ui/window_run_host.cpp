@@ -15,6 +15,10 @@ bool WindowRunHost::Ask(const quillo::Notice& question) {
 }
 
 void WindowRunHost::Tell(const quillo::Notice& notice) {
+    if (notice.kind == quillo::NoticeKind::OutOfMemory) {
+        framework::ShowUnexpectedError(owner_, "std::bad_alloc");  // as before the core caught it
+        return;
+    }
     const std::wstring text = WideFromUtf8(quillo::messages::WindowText(notice));
     if (notice.kind != quillo::NoticeKind::FileFailure) {
         ShowMessageBox(owner_, text, WideFromUtf8(quillo::messages::WindowCaption(notice.kind)),

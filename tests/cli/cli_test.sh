@@ -43,12 +43,19 @@ printf '%s' "$entries" >film.srt
 cp film.srt original.srt
 printf '%s' "$expected" >expected.rt
 
-# The default destination is the source's stem with ".rt".
+# The default destination is the source with its last extension replaced by ".rt".
 mkdir -p my.subs
 cp film.srt my.subs/film.en.srt
 run "my.subs${sep}film.en.srt"
 check "default destination beside the source" [ "$status" = 0 ]
-check "dotted folder keeps its name" cmp -s my.subs/film.rt expected.rt
+check "dotted folder keeps its name" cmp -s my.subs/film.en.rt expected.rt
+cp film.srt Show.S01E01.srt
+cp film.srt Show.S01E02.srt
+cp film.srt noext
+run Show.S01E01.srt Show.S01E02.srt noext
+check "episodes keep their names" cmp -s Show.S01E02.rt expected.rt
+check "the first episode is not overwritten" cmp -s Show.S01E01.rt expected.rt
+check "a name without extension gains one" cmp -s noext.rt expected.rt
 
 # A batch goes on after a failing file and exits 1.
 printf '1\r\n00:00:01.000 --> 00:00:02.000\r\n' >bad.srt
@@ -57,8 +64,12 @@ run bad.srt missing.srt good.srt
 check "batch with failures exits 1" [ "$status" = 1 ]
 check "the good file is still converted" cmp -s good.rt expected.rt
 check "time-format message names the file and line" grep -qx "srt2rt: bad.srt:2: Line 1 . Time format error in .srt file." <<<"$err"
-check "missing source message" grep -qx "srt2rt: missing.srt: Unable to open '.srt' file." <<<"$err"
-check "a failed entry leaves the partial document" [ "$(head -c 4 bad.rt)" = "<win" ]
+check "missing source message gives the system's reason" grep -q "^srt2rt: missing.srt: cannot open: ." <<<"$err"
+check "a failed entry leaves no document" [ ! -e bad.rt ]
+printf 'precious' >good.rt
+run -f -o good.rt bad.srt
+check "a failed entry leaves the old destination as it was" [ "$(cat good.rt)" = precious ]
+check "and no temporary file" [ -z "$(ls -A | grep srt2rt)" ]
 
 # Without a terminal an existing destination is left untouched and counts as a failure.
 printf 'precious' >keep.rt
@@ -86,18 +97,48 @@ check "verification on by default" grep -q "Line 1 . Line number error in .srt f
 run -f --no-verify numbered.srt
 check "--no-verify converts" [ "$status" = 0 ]
 
-# --smil writes the presentation beside the source.
+# --smil writes the presentation beside the document, named after it.
 run -f --smil "films${sep}film.rmvb" film.srt
 check "--smil succeeds" [ "$status" = 0 ]
 check "--smil names both files bare" [ "$(tr -d '\r' <film.smil)" = $'<smil>\n<body>\n<par>\n<video src="film.rmvb"/>\n<textstream src="film.rt"/>\n</par>\n</body>\n</smil>\t' ]
+check "a video elsewhere is warned about" grep -q "^srt2rt: film.smil: warning: the video .* will not find it" <<<"$err"
+mkdir -p out
+run -f -o "out${sep}Tom & Jerry.rt" --smil 'Tom & Jerry "1".rmvb' film.srt
+check "the presentation lies beside the document" grep -qF '<textstream src="Tom &amp; Jerry.rt"/>' "out/Tom & Jerry.smil"
+check "names are XML attribute values" grep -qF '<video src="Tom &amp; Jerry &quot;1&quot;.rmvb"/>' "out/Tom & Jerry.smil"
 
 # The source is never truncated, whichever name the destination uses.
 run -f film.srt -o ".${sep}film.srt"
 check "destination = source fails" [ "$status" = 1 ]
 check "the source is intact" cmp -s film.srt original.srt
+input=film.srt run -f -o film.srt -
+check "destination = standard input fails" [ "$status" = 1 ]
+check "standard input's file is intact" cmp -s film.srt original.srt
+cp film.srt film.smil
+run -f --smil v.rmvb film.smil
+check "a presentation that is the source fails" grep -q "^srt2rt: film.smil: is the source film.smil itself" <<<"$err"
+check "that source is intact" cmp -s film.smil original.srt
+run -f -o x.smil --smil v.rmvb film.srt
+check "document = presentation fails" [ "$status" = 1 ]
+rm -f film.smil
+cp film.srt film.txt
+run -f film.srt film.txt
+check "two sources, one destination: exit 2" [ "$status" = 2 ]
+check "naming both" grep -qx "srt2rt: film.srt and film.txt would both write film.rt; nothing converted" <<<"$err"
+
+# GNU option syntax.
+rm -f opt*.rt
+run -fq -oopt1.rt film.srt
+check "clustered flags and -oFILE" cmp -s opt1.rt expected.rt
+run --forc --output=opt2.rt film.srt
+check "--output=FILE and abbreviations" cmp -s opt2.rt expected.rt
+cp film.srt ./-dash.srt
+run -f -- -dash.srt
+check "-- ends the options" cmp -s ./-dash.rt expected.rt
 
 # Usage errors exit 2 and convert nothing.
-for args in "--bogus film.srt" "-o x.rt film.srt good.srt" "film.srt -o" "-" ""; do
+for args in "--bogus film.srt" "-o x.rt film.srt good.srt" "film.srt -o" "-" "" \
+  "-o a.rt -o b.rt film.srt" "-o a.rt - -" "--f film.srt"; do
   # shellcheck disable=SC2086
   run $args
   check "usage error: '$args'" [ "$status" = 2 ]
@@ -145,12 +186,48 @@ if [ "$mode" = native ]; then
   run film.srt -o /dev/null
   check "a device is written without asking" [ "$status" = 0 ]
   run -f film.srt -o /dev/full
-  check "a full disk is reported" grep -qx "srt2rt: /dev/full: Disque plein lors de l'accès à /dev/full." <<<"$err"
+  check "a full disk is reported" grep -qx "srt2rt: /dev/full: cannot write: No space left on device" <<<"$err"
   check "a full disk exits 1" [ "$status" = 1 ]
+  mkfifo fifo.rt
+  (timeout 10 cat fifo.rt >fifo.out) &
+  timeout 10 "$program" film.srt -o fifo.rt </dev/null 2>err.txt
+  status=$?
+  wait
+  check "a FIFO is written without a question" cmp -s fifo.out expected.rt
+  printf 'precious' >keep.rt
+  chmod 640 keep.rt
+  run -f -o keep.rt /proc/self/mem
+  check "a failed read keeps the destination" [ "$(cat keep.rt)" = precious ]
+  run -f -o keep.rt film.srt
+  check "a replaced file keeps its permissions" [ "$(stat -c %a keep.rt)" = 640 ]
+  mkdir -p real
+  ln -s real/target.rt link.rt
+  run -f -o link.rt film.srt
+  check "a link stays a link" [ -L link.rt ]
+  check "its target is replaced" cmp -s real/target.rt expected.rt
+  # Under a memory limit (not for sanitized builds, which reserve terabytes).
+  if ! ldd "$program" 2>/dev/null | grep -q asan; then
+    { printf '1\r\n00:00:01,000 --> 00:00:02,000\r\n'; head -c 100000000 /dev/zero | tr '\0' x; } >huge.srt
+    printf 'precious' >huge.rt
+    (ulimit -v 120000; "$program" -f huge.srt film.srt </dev/null >out.txt 2>err.txt)
+    status=$?
+    err=$(cat err.txt)
+    check "a line too long for memory is named" grep -qx "srt2rt: huge.srt:3: the line is too long to hold in memory" <<<"$err"
+    check "the old document stays" [ "$(cat huge.rt)" = precious ]
+    rm -f huge.srt
+  fi
 else
   run -f film.srt -o 'Z:\dev\full'
-  # Windows writes the message in its ANSI code page (1252 here).
-  check "a full disk is reported" [ "$err" = "srt2rt: Z:\dev\full: Disque plein lors de l'acc"$'\xe8'"s "$'\xe0'" Z:\dev\full." ]
+  check "a full disk is reported with the system's reason" grep -q '^srt2rt: Z:\\dev\\full: cannot write: .' <<<"$err"
+  # Any name Windows can hold, whatever the code page, and paths past 260 characters.
+  cp film.srt 日本語.srt
+  run 日本語.srt
+  check "a name outside the code page converts" cmp -s 日本語.rt expected.rt
+  long=$(printf 'd%.0s' {1..120})
+  mkdir -p "$long/$long"
+  cp film.srt "$long/$long/film.srt"
+  run -f "Z:$(tr / '\\' <<<"$PWD/$long/$long/film.srt")"
+  check "a path past 260 characters converts" cmp -s "$long/$long/film.rt" expected.rt
 fi
 
 if [ "$mode" = native ]; then
@@ -177,14 +254,14 @@ if [ "$mode" = wine ]; then
   cp film.srt '表/x.y表.srt'
   LC_ALL=ja_JP.UTF-8 run '表\x.y表.srt'
   check "double-byte names convert" [ "$status" = 0 ]
-  check "a trail byte is no folder separator" cmp -s 表/x.rt expected.rt
+  check "a trail byte is no folder separator" cmp -s '表/x.y表.rt' expected.rt
   LC_ALL=ja_JP.UTF-8 run '表\無い.srt'
-  check "double-byte names in messages" [ "$(iconv -f CP932 -t UTF-8 <<<"$err")" = "srt2rt: 表\無い.srt: Unable to open '.srt' file." ]
-  # A console gets characters, so the French accents survive code page 932,
-  # which has none. script(1) gives the program a terminal.
+  check "double-byte names in messages" grep -qF "srt2rt: 表\\無い.srt: cannot open: " <<<"$(iconv -f CP932 -t UTF-8 <<<"$err")"
+  # A console gets characters, so names survive code page 932 even where it
+  # has no place for them. script(1) gives the program a terminal.
   console=$(LC_ALL=ja_JP.UTF-8 script -qec "$(printf '%q ' "$here/../../scripts/wine-run" "$program" \
-    -f film.srt -o 'Z:\dev\full')" /dev/null </dev/null | tr -d '\r')
-  check "a console shows the accents" grep -qF "srt2rt: Z:\dev\full: Disque plein lors de l'accès à Z:\dev\full." <<<"$console"
+    -f 'café.srt')" /dev/null </dev/null | tr -d '\r')
+  check "a console shows the name's characters" grep -qF "srt2rt: café.srt: cannot open: " <<<"$console"
 fi
 
 echo "$passed passed, $failed failed"

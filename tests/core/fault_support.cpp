@@ -13,6 +13,7 @@
 #endif
 
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <utility>
@@ -126,6 +127,30 @@ HeldElsewhere::~HeldElsewhere() {
     }
 }
 
+unsigned long ExitCodeOfTestElsewhere(const char* test, const char* variable,
+                                      const std::string& value) {
+    char program[MAX_PATH];
+    GetModuleFileNameA(nullptr, program, MAX_PATH);
+    std::string command =
+        std::string("\"") + program + "\" --gtest_also_run_disabled_tests --gtest_filter=" + test;
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started{};
+    SetEnvironmentVariableA(variable, value.c_str());
+    const bool ok = CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                   nullptr, &startup, &started);
+    SetEnvironmentVariableA(variable, nullptr);
+    if (!ok) {
+        return ~0ul;
+    }
+    CloseHandle(started.hThread);
+    WaitForSingleObject(started.hProcess, 60000);
+    DWORD code = ~0ul;
+    GetExitCodeProcess(started.hProcess, &code);
+    CloseHandle(started.hProcess);
+    return code;
+}
+
 #else
 
 std::string FullDevicePath() {
@@ -202,6 +227,22 @@ HeldElsewhere::~HeldElsewhere() {
     if (process_ > 0) {
         ::waitpid(process_, nullptr, 0);
     }
+}
+
+int SignalThatEnds(const std::function<void()>& body) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE}) {
+            std::signal(signal, SIG_DFL);  // whatever the shell that started the tests did
+        }
+        body();
+        ::_exit(0);
+    }
+    int status = 0;
+    if (child < 0 || ::waitpid(child, &status, 0) != child) {
+        return -1;
+    }
+    return WIFSIGNALED(status) ? WTERMSIG(status) : 0;
 }
 
 ReadOnlyFile::ReadOnlyFile(std::string path) : path_(std::move(path)) {

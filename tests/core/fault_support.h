@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -61,6 +62,16 @@ private:
 // The test that HeldElsewhere runs in the other process (a copy of this one).
 inline constexpr char kHolderTest[] = "FileHolder.DISABLED_HoldsTheFileInItsEnvironment";
 inline constexpr char kHolderVariable[] = "QUILLO_TEST_HOLD_FILE";
+
+// Runs `test`, a disabled test of this program, in a copy of it with `value`
+// in the environment variable `variable`; returns its exit code, or ~0u when
+// it could not be started.
+unsigned long ExitCodeOfTestElsewhere(const char* test, const char* variable,
+                                      const std::string& value);
+#else
+// Runs `body` in a forked copy of this process, whose signals are at their
+// defaults; returns the signal that ended it, or 0 when `body` returned.
+int SignalThatEnds(const std::function<void()>& body);
 #endif
 
 // Every file under `root`, as paths relative to it, in order; folders are not listed.

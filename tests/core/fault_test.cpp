@@ -1,6 +1,7 @@
 // The run when the system fails it: full disks at every point of the writing,
-// a source that fails after opening, destinations that cannot be written.
-// Each case checks the notice, every file left on disk, and the source.
+// a source that fails after opening, destinations that cannot be written,
+// and srt2rt's safe replacement at each point where a run can stop. Each
+// case checks the notice, every file left on disk, and the source.
 #include <gtest/gtest.h>
 
 #ifdef _WIN32
@@ -15,9 +16,12 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 
 #include "conversion.h"
+#include "conversion_run.h"
 #include "fault_support.h"
+#include "interrupt_cleanup.h"
 #include "messages.h"
 #include "test_support.h"
 
@@ -292,6 +296,185 @@ TEST_F(FaultTest, ADestinationLinkedToTheSourceNeverTruncatesIt) {
     EXPECT_EQ(host.notices, Notices{kCannotOpenDest});
     EXPECT_EQ(ReadBytes(sourcePath), source.bytes);
 #endif
+}
+
+// srt2rt's safe replacement, stopped at each point where a run can stop.
+enum class Fault { None, BrokenEntry, FullDisk, ReadError, Interrupt };
+
+struct ReplacementCase {
+    const char* name;
+    Fault fault;
+    int interrupt;       // the signal (POSIX) or console event (Windows) that ends the run
+    const char* notice;  // what the host is told: an entry error, "read" or "write", or none
+};
+
+const ReplacementCase kReplacementCases[] = {
+    {"a complete run", Fault::None, 0, nullptr},
+    {"a failed entry", Fault::BrokenEntry, 0, "Line 6000 . Time format error in .srt file."},
+    {"a full disk", Fault::FullDisk, 0, "write"},
+    {"a failed read", Fault::ReadError, 0, "read"},
+#ifdef _WIN32
+    // Ctrl-Break, a closed console, log-off and shut-down take the same
+    // handler; Wine generates none of them.
+    {"Ctrl-C", Fault::Interrupt, CTRL_C_EVENT, nullptr},
+#else
+    {"SIGINT", Fault::Interrupt, SIGINT, nullptr},
+    {"SIGTERM", Fault::Interrupt, SIGTERM, nullptr},
+    {"SIGHUP", Fault::Interrupt, SIGHUP, nullptr},
+    {"SIGKILL", Fault::Interrupt, SIGKILL, nullptr},  // nothing catches it
+#endif
+};
+
+// Large enough that part of the document is on disk by this entry.
+constexpr size_t kManyEntries = 8000;
+constexpr int32_t kStopEntry = 6000;
+
+// Does `act` when the run reaches entry kStopEntry.
+class AtStopEntry {
+public:
+    explicit AtStopEntry(std::function<void()> act) : act_(std::move(act)) {}
+    void Line(const TextReader&, std::string_view) {}
+    void Index(const IndexLine& index) {
+        if (index.ordinal == kStopEntry) {
+            act_();
+        }
+    }
+    void TimeLine(const quillo::TimeLine&) {}
+    void Text(std::string_view) {}
+    void EndEntry() {}
+    void Finish(const TextReader&) {}
+
+private:
+    std::function<void()> act_;
+};
+
+// The run as srt2rt makes it: the source read shared, the document written
+// through a safe replacement of `dest`, with `interrupt` looking on.
+RunOutcome ConvertReplacing(const std::string& source, const std::string& dest, RunHost& host,
+                            AtStopEntry* interrupt = nullptr) {
+    const ConversionOptions options{true, CodePage::SingleByte(), host};
+    if (interrupt == nullptr) {
+        return Convert(Source::Shared(source), Destination::Replacing(dest), options);
+    }
+    return conversion_run::Run(Source::Shared(source), Destination::Replacing(dest), options,
+                               *interrupt);
+}
+
+#ifdef _WIN32
+constexpr char kInterruptedTest[] = "InterruptedRun.DISABLED_RunsInItsEnvironment";
+constexpr char kInterruptedVariable[] = "QUILLO_TEST_INTERRUPTED_RUN";
+constexpr unsigned long kNotInterrupted = 77;
+
+// Runs only in the process that the Ctrl-C cases start: the source, the
+// destination and the console event in its environment, on a console of
+// its own so that the event reaches nobody else.
+TEST(InterruptedRun, DISABLED_RunsInItsEnvironment) {
+    const char* setting = std::getenv(kInterruptedVariable);
+    ASSERT_NE(setting, nullptr);
+    const std::string text = setting;
+    const size_t first = text.find('|');
+    const size_t second = text.find('|', first + 1);
+    const size_t third = text.find('|', second + 1);
+    const DWORD event = static_cast<DWORD>(std::stoul(text.substr(0, first)));
+    const std::string reached = text.substr(third + 1);
+    FreeConsole();
+    AllocConsole();
+    SetConsoleCtrlHandler(nullptr, FALSE);
+    RemoveTemporariesOnInterrupt();
+    RecordingHost host;
+    AtStopEntry interrupt([event, &reached] {
+        WriteBytes(reached, "");  // part of the document is on disk by now
+        GenerateConsoleCtrlEvent(event, 0);
+        Sleep(30000);  // the console's handler ends the process meanwhile
+    });
+    ConvertReplacing(text.substr(first + 1, second - first - 1),
+                     text.substr(second + 1, third - second - 1), host, &interrupt);
+    ExitProcess(kNotInterrupted);
+}
+#endif
+
+// The destination keeps its bytes until the new document is complete, and
+// no temporary is left, except after SIGKILL, which nothing catches.
+TEST_F(FaultTest, AReplacedDestinationKeepsItsBytesUntilTheDocumentIsComplete) {
+    const std::string old = "an older document\r\n";
+    for (const ReplacementCase& row : kReplacementCases) {
+        SCOPED_TRACE(row.name);
+        KnownSource source = ManyEntries(kManyEntries);
+        if (row.fault == Fault::BrokenEntry) {
+            const std::string index = "\r\n" + std::to_string(kStopEntry) + "\r\n";
+            source.bytes[source.bytes.find(',', source.bytes.find(index))] = '.';
+        }
+        WriteBytes(sourcePath, source.bytes);
+        WriteBytes(destPath, old);
+        host.notices.clear();
+        RunOutcome outcome = RunOutcome::Completed;
+        switch (row.fault) {
+            case Fault::None:
+            case Fault::BrokenEntry:
+                outcome = ConvertReplacing(sourcePath, destPath, host);
+                break;
+            case Fault::FullDisk: {
+#ifdef _WIN32
+                continue;  // Wine offers no disk to fill
+#else
+                const FileSizeLimit diskSize(3 * kBufferSize + 12345);
+                outcome = ConvertReplacing(sourcePath, destPath, host);
+                EXPECT_EQ(host.lastSystemError, EFBIG);
+#endif
+                break;
+            }
+            case Fault::ReadError:
+                outcome = ConvertReplacing(test::UnreadableAfterOpeningPath(), destPath, host);
+                EXPECT_NE(host.lastSystemError, 0);
+                break;
+            case Fault::Interrupt:
+#ifdef _WIN32
+            {
+                // The run goes on in a process of its own, which the console's
+                // handler ends: its exit code is then the system's
+                // (STATUS_CONTROL_C_EXIT; Wine gives 0).
+                const ScratchDir elsewhere;
+                const std::string reached = elsewhere.Path("reached");
+                EXPECT_NE(
+                    test::ExitCodeOfTestElsewhere(kInterruptedTest, kInterruptedVariable,
+                                                  std::to_string(row.interrupt) + "|" + sourcePath +
+                                                      "|" + destPath + "|" + reached),
+                    kNotInterrupted);
+                EXPECT_TRUE(test::Exists(reached)) << "the run did not reach the stop";
+            }
+#else
+                EXPECT_EQ(test::SignalThatEnds([&] {
+                              RemoveTemporariesOnInterrupt();
+                              AtStopEntry interrupt([&] { std::raise(row.interrupt); });
+                              ConvertReplacing(sourcePath, destPath, host, &interrupt);
+                          }),
+                          row.interrupt);
+#endif
+            break;
+        }
+        if (row.fault != Fault::Interrupt) {
+            // After the question, which the host answers Yes.
+            EXPECT_EQ(outcome, row.notice == nullptr ? RunOutcome::Completed : RunOutcome::Stopped);
+            ASSERT_EQ(host.notices.size(), row.notice == nullptr ? 1u : 2u);
+            if (row.notice != nullptr) {
+                EXPECT_EQ(host.notices[1].text, row.notice);
+            }
+        }
+        const bool complete = row.fault == Fault::None;
+        EXPECT_TRUE(SameBytes(complete ? source.document : old, ReadBytes(destPath)));
+        EXPECT_TRUE(SameBytes(source.bytes, ReadBytes(sourcePath)));
+        Files files = FilesUnder(dir.Root());
+#ifndef _WIN32
+        if (row.interrupt == SIGKILL) {
+            // Left beside the destination, under a name that says whose it is.
+            ASSERT_EQ(files.size(), 3u);
+            EXPECT_EQ(files[0].rfind(".srt2rt-", 0), 0u) << files[0];
+            std::filesystem::remove(dir.Path(files[0]));
+            files.erase(files.begin());
+        }
+#endif
+        EXPECT_EQ(files, (Files{"film.rt", "film.srt"}));
+    }
 }
 
 }  // namespace

@@ -69,6 +69,9 @@ bool RecordingHost::Ask(const quillo::Notice& question) {
 }
 
 void RecordingHost::Tell(const quillo::Notice& notice) {
+    if (notice.systemError != 0) {
+        lastSystemError = notice.systemError;
+    }
     if (notice.kind == NoticeKind::FileFailure) {
         notices.push_back({Notice::FileFailure,
                            notice.operation == FileOperation::Read ? "read" : "write",

@@ -62,6 +62,7 @@ public:
     void Tell(const quillo::Notice& notice) override;
 
     std::vector<Notice> notices;
+    int lastSystemError = 0;  // of the last notice that carried one
 
 private:
     bool answerYes_;

@@ -1,0 +1,90 @@
+#include "fix_command.h"
+
+#include <new>
+
+#include "console_host.h"
+#include "destination.h"
+#include "mending_reader.h"
+#include "os_paths.h"
+#include "subtitle_fixer.h"
+
+namespace quillo::cli {
+namespace {
+
+bool OpenRaw(const std::string& source, MendingReader& reader, std::string& reason) {
+    if (source == "-") {
+        reader.Attach(OsFile::StandardInput(), source);
+        return true;
+    }
+    OsFile file;
+    if (!file.OpenSharedRead(source)) {
+        reason = SourceOpenFailure(source, file.SystemError());
+        return false;
+    }
+    reader.Attach(std::move(file), source);
+    return true;
+}
+
+}  // namespace
+
+bool FixSource(const std::string& source, const Options& options, OutputBuffer& out) {
+    TextReport text(out, source);
+    JsonReport json(out, source);
+    ProblemSink& report = options.json ? static_cast<ProblemSink&>(json) : text;
+    const auto summary = [&](const CheckCounts& counts) {
+        options.json ? json.Summary(counts, true) : text.Summary(counts, true);
+    };
+
+    MendingReader reader;
+    if (std::string reason; !OpenRaw(source, reader, reason)) {
+        report.Report({0, 0, Severity::Error, InfoOf(ProblemCode::CannotOpen).name, 0, reason});
+        summary({0, 1, 0, 0});
+        return false;
+    }
+    const std::string dest = options.inPlace ? source : options.output.value_or("-");
+    if (!options.inPlace && dest != "-" && source != "-" &&
+        StatusOf(dest).identity == StatusOf(source).identity) {
+        ConsoleHost::Report(dest, "is the source: give -i to mend it in place");
+        return false;
+    }
+    // In place, the source is what the user asked to replace.
+    ConsoleHost host(source, dest, options.force || options.inPlace);
+    OpenedDestination opened;
+    if (!opened.Open(dest == "-" ? Destination::Output() : Destination::Replacing(dest), host)) {
+        return false;
+    }
+    // What is left is located in the mended file: named so when it is one.
+    const std::string mended = dest == "-" ? source : dest;
+    TextReport leftText(out, mended);
+    JsonReport leftJson(out, mended);
+    SubtitleCheck check(true, options.json ? static_cast<ProblemSink&>(leftJson) : leftText);
+    CheckCounts counts;
+    bool written = false;
+    try {
+        SubtitleFixer fixer(reader, opened.Writer(), report);
+        ReadEntries(fixer, check);
+        fixer.Finish();
+        counts = check.Counts();
+        counts.fixed = fixer.Fixed();
+        written = opened.Complete(host);
+    } catch (const FileError& error) {
+        opened.GiveUp();
+        Notice notice{NoticeKind::FileFailure, error.fullPath};
+        notice.operation = error.operation;
+        notice.systemError = error.systemError;
+        notice.line = reader.LineNumber() + 1;
+        host.Tell(notice);
+    } catch (const std::bad_alloc&) {
+        opened.GiveUp();
+        Notice notice{NoticeKind::OutOfMemory, source};
+        notice.line = reader.LineNumber() + 1;
+        host.Tell(notice);
+    }
+    if (!written) {
+        return false;
+    }
+    summary(counts);
+    return counts.errors == 0;
+}
+
+}  // namespace quillo::cli

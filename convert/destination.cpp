@@ -1,0 +1,120 @@
+#include "destination.h"
+
+#include "os_paths.h"
+
+namespace quillo {
+
+bool OpenedDestination::OpenReplacement(const std::string& path, RunHost& host) {
+    // Asked of the metadata: an unreadable file exists, and a FIFO is not
+    // opened by the question.
+    switch (StatusOf(path).kind) {
+        case PathKind::Folder:
+            host.Tell({NoticeKind::DestinationIsFolder, path});
+            return false;
+        case PathKind::Device: {
+            OsFile device;
+            if (!device.OpenDeviceForWriting(path)) {
+                Notice notice{NoticeKind::CannotOpenDest, path};
+                notice.systemError = device.SystemError();
+                host.Tell(notice);
+                return false;
+            }
+            ownWriter_->Attach(std::move(device), path);
+            return true;
+        }
+        case PathKind::File:
+            if (!host.Ask({NoticeKind::DestinationExists, path})) {
+                return false;
+            }
+            break;
+        case PathKind::Missing:
+            break;
+    }
+    OsFile temporary = replacement_.emplace().Begin(path);
+    if (!temporary.IsOpen()) {
+        Notice notice{NoticeKind::CannotOpenDest, path};
+        notice.systemError = replacement_->SystemError();
+        replacement_.reset();
+        host.Tell(notice);
+        return false;
+    }
+    ownWriter_->Attach(std::move(temporary), path);
+    return true;
+}
+
+bool OpenedDestination::Open(const Destination& destination, RunHost& host) {
+    path_ = destination.path;
+    if (destination.kind == Destination::Kind::Writer) {
+        writer_ = destination.writer;
+        return true;
+    }
+    writer_ = &ownWriter_.emplace(destination.blockSize);
+    switch (destination.kind) {
+        case Destination::Kind::Path: {
+            // The question comes before the destination is touched: an
+            // existing file is one that opens (and is closed again before the
+            // destination is opened without sharing).
+            if (TextReader(1).Open(destination.path) &&
+                !host.Ask({NoticeKind::DestinationExists, destination.path})) {
+                return false;
+            }
+            if (!writer_->Open(destination.path)) {
+                host.Tell({NoticeKind::CannotOpenDest, destination.path});
+                return false;
+            }
+            return true;
+        }
+        case Destination::Kind::Replace:
+            return OpenReplacement(destination.path, host);
+        case Destination::Kind::StandardOutput:
+            writer_->Attach(OsFile::StandardOutput(), destination.path);
+            return true;
+        case Destination::Kind::Memory:
+            writer_->AttachMemory(*destination.sink, destination.path, destination.capacity);
+            return true;
+        case Destination::Kind::Writer:
+            break;
+    }
+    return true;
+}
+
+bool OpenedDestination::Complete(RunHost& host) {
+    done_ = true;
+    try {
+        writer_->Close();  // flushed, and a temporary synced, before it replaces anything
+    } catch (const FileError&) {
+        done_ = false;
+        throw;
+    }
+    if (replacement_ && !replacement_->Commit()) {
+        Notice notice{NoticeKind::CannotReplace, path_};
+        notice.systemError = replacement_->SystemError();
+        host.Tell(notice);
+        return false;
+    }
+    return true;
+}
+
+void OpenedDestination::GiveUp(bool dropUnfinishedLine) {
+    if (done_ || writer_ == nullptr) {
+        return;
+    }
+    done_ = true;
+    if (replacement_) {
+        writer_->Abandon();  // nothing more is written to a file that goes
+        replacement_->Abandon();
+        return;
+    }
+    // The window's destination, standard output or a device: what was
+    // written stays, in whole lines.
+    if (dropUnfinishedLine) {
+        writer_->DiscardUnfinishedLine();
+    }
+    try {
+        writer_->Close();
+    } catch (const FileError&) {
+        // Already failing: the first failure is the one to tell.
+    }
+}
+
+}  // namespace quillo
