@@ -123,6 +123,10 @@ int RunCatching(const std::vector<std::string>& args) {
     } catch (const std::exception& error) {
         PrintErrorLine(std::string("srt2rt: ") + error.what());
         return kSomeFailed;
+    } catch (...) {
+        // Nothing may unwind into the C runtime's frames.
+        PrintErrorLine("srt2rt: an unexpected error stopped the run");
+        return kSomeFailed;
     }
 }
 

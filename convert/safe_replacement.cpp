@@ -10,6 +10,8 @@ OsFile SafeReplacement::Begin(const std::string& destination) {
     target_ = FinalTarget(destination);
     OsFile file;
     std::string temporary;
+    // Listed as soon as it exists: an interrupt in between would leave it.
+    const InterruptsHeldOff held;
     // In the target's own folder: a rename within one file system is one step.
     if (!file.CreateTemporary(std::string(FolderPart(target_)), target_, temporary)) {
         error_ = file.SystemError();
