@@ -42,7 +42,8 @@ uint32_t Unit(const unsigned char* p, size_t size, bool bigEndian) {
 
 MendingReader::MendingReader(size_t blockSize)
     : blockSize_(std::max<size_t>(blockSize, 4)),
-      raw_(new char[blockSize_]),
+      rawCapacity_(std::max(blockSize_, kHeadSize)),
+      raw_(new char[rawCapacity_]),
       // Decoded, a unit of two bytes takes three at most.
       block_(new char[2 * blockSize_ + kSearchPadding]()) {}
 
@@ -75,15 +76,17 @@ size_t MendingReader::ReadRaw(char* to, size_t size) {
     return static_cast<size_t>(read);
 }
 
-// Decodes whole units of `raw` into UTF-8 at `out`; a unit cut by the end
-// (or a high surrogate whose partner is not there yet) is kept for the next
-// block. Returns the bytes written.
-size_t MendingReader::Decode(const char* raw, size_t size, char* out) {
+// Decodes the whole units of `size` bytes at `raw` into UTF-8 at `out`; a
+// unit cut by the end, or a high surrogate whose partner has not come yet, is
+// left for the next block unless the file ends there. Returns the bytes
+// written; `consumed` the raw bytes decoded.
+size_t MendingReader::Decode(const char* raw, size_t size, char* out, size_t& consumed) {
     const bool wide =
         encoding_ == FileEncoding::Utf32LittleEndian || encoding_ == FileEncoding::Utf32BigEndian;
     const bool big =
         encoding_ == FileEncoding::Utf16BigEndian || encoding_ == FileEncoding::Utf32BigEndian;
     const size_t unit = wide ? 4 : 2;
+    const bool last = sourceDone_ && size == rawEnd_ - rawBegin_;
     const auto* p = reinterpret_cast<const unsigned char*>(raw);
     char* const start = out;
     size_t at = 0;
@@ -91,7 +94,7 @@ size_t MendingReader::Decode(const char* raw, size_t size, char* out) {
         uint32_t cp = Unit(p + at, unit, big);
         if (!wide && cp >= 0xD800 && cp < 0xDC00) {
             if (at + 2 * unit > size) {
-                if (!atEnd_) {
+                if (!last) {
                     break;  // its partner comes with the next block
                 }
                 cp = kReplacement;
@@ -105,14 +108,39 @@ size_t MendingReader::Decode(const char* raw, size_t size, char* out) {
         } else if (cp > 0x10FFFF || (cp >= 0xD800 && cp < 0xE000)) {
             cp = kReplacement;
         }
-        if (cp == kByteOrderMark && lineNumber_ == 0 && out == start && !started_) {
-            continue;  // the mark that named the encoding
+        if (cp == kByteOrderMark && !markSkipped_) {
+            markSkipped_ = true;  // the mark that named the encoding
+            continue;
         }
+        markSkipped_ = true;
         out = PutUtf8(out, cp);
     }
-    rawKept_ = size - at;
-    std::memmove(raw_.get(), raw + at, rawKept_);
+    if (last && at < size) {
+        out = PutUtf8(out, kReplacement);  // a unit cut short by the end of the file
+        at = size;
+    }
+    consumed = at;
     return static_cast<size_t>(out - start);
+}
+
+// Whether the file's head holds a CR and no LF, reading it in its own units:
+// the file then has CR line ends only (its first line holds all of the head).
+bool MendingReader::HeadHasCrOnly() const {
+    const bool wide =
+        encoding_ == FileEncoding::Utf32LittleEndian || encoding_ == FileEncoding::Utf32BigEndian;
+    const bool big =
+        encoding_ == FileEncoding::Utf16BigEndian || encoding_ == FileEncoding::Utf32BigEndian;
+    const size_t unit = encoding_ == FileEncoding::Bytes ? 1 : wide ? 4 : 2;
+    const auto* p = reinterpret_cast<const unsigned char*>(raw_.get());
+    bool cr = false;
+    for (size_t at = 0; at + unit <= rawEnd_; at += unit) {
+        const uint32_t u = Unit(p + at, unit, big);
+        if (u == '\n') {
+            return false;
+        }
+        cr = cr || u == '\r';
+    }
+    return cr;
 }
 
 bool MendingReader::Refill() {
@@ -120,45 +148,56 @@ bool MendingReader::Refill() {
     if (atEnd_ || !attached_) {
         return false;
     }
-    size_t count;
-    if (!started_ || encoding_ != FileEncoding::Bytes) {
-        // The first block is read raw, so that the encoding can be told.
-        const size_t got = ReadRaw(raw_.get() + rawKept_, blockSize_ - rawKept_);
-        const size_t raw = rawKept_ + got;
-        if (got == 0) {
-            atEnd_ = true;
+    if (!started_) {
+        // The head first, whatever the block size: the encoding and the line
+        // ends are told from it alike for every reader.
+        while (rawEnd_ < kHeadSize && !sourceDone_) {
+            const size_t got = ReadRaw(raw_.get() + rawEnd_, kHeadSize - rawEnd_);
+            sourceDone_ = got == 0;
+            rawEnd_ += got;
         }
-        if (!started_) {
-            encoding_ = EncodingOf(std::string_view(raw_.get(), std::min<size_t>(raw, 64)));
+        encoding_ = EncodingOf(std::string_view(raw_.get(), std::min<size_t>(rawEnd_, 64)));
+        crOnly_ = HeadHasCrOnly();
+        started_ = true;
+    }
+    size_t count = 0;
+    while (count == 0) {
+        if (rawEnd_ - rawBegin_ < blockSize_ && !sourceDone_) {
+            std::memmove(raw_.get(), raw_.get() + rawBegin_, rawEnd_ - rawBegin_);
+            rawEnd_ -= rawBegin_;
+            rawBegin_ = 0;
+            const size_t got = ReadRaw(raw_.get() + rawEnd_, rawCapacity_ - rawEnd_);
+            sourceDone_ = got == 0;
+            rawEnd_ += got;
+        }
+        const size_t take = std::min(blockSize_, rawEnd_ - rawBegin_);
+        if (take == 0) {
+            atEnd_ = sourceDone_;
+            if (atEnd_) {
+                return false;
+            }
+            continue;
         }
         if (encoding_ == FileEncoding::Bytes) {
-            std::memcpy(block_.get(), raw_.get(), raw);
-            rawKept_ = 0;
-            count = raw;
+            std::memcpy(block_.get(), raw_.get() + rawBegin_, take);
+            rawBegin_ += take;
+            count = take;
         } else {
-            count = Decode(raw_.get(), raw, block_.get());
-        }
-        if (!started_) {
-            started_ = true;
-            crOnly_ = count > 0 && std::memchr(block_.get(), '\n', count) == nullptr &&
-                      std::memchr(block_.get(), '\r', count) != nullptr;
-        }
-        if (count == 0 && !atEnd_) {
-            return Refill();  // only a cut unit came
-        }
-    } else {
-        count = ReadRaw(block_.get(), blockSize_);
-        if (count == 0) {
-            atEnd_ = true;
+            size_t consumed = 0;
+            count = Decode(raw_.get() + rawBegin_, take, block_.get(), consumed);
+            rawBegin_ += consumed;
+            if (consumed == 0 && sourceDone_) {
+                atEnd_ = true;
+                return false;
+            }
         }
     }
     end_ = next_ + count;
-    std::memset(block_.get() + count, 0, kSearchPadding);
-    if (pendingCr_ && next_ < end_ && *next_ == '\n') {
+    if (pendingCr_ && *next_ == '\n') {
         ++next_;  // the LF of a CR LF cut by the block's end
     }
     pendingCr_ = false;
-    return next_ != end_;
+    return next_ != end_ || Refill();
 }
 
 void MendingReader::Spill(const char* data, size_t size) {
@@ -188,6 +227,7 @@ bool MendingReader::ReadLine(std::string_view& line) {
                 return false;
             }
             line = std::string_view(spill_.get(), spillSize_);  // the last line, unended
+            unended_ = true;
             break;
         }
         const char* const begin = next_;

@@ -30,6 +30,8 @@ public:
     // Throws FileError when the system fails a read.
     bool ReadLine(std::string_view& line);
     uint64_t LineNumber() const { return lineNumber_; }
+    // The last line read was the file's last and had no line end.
+    bool LineUnended() const { return unended_; }
 
     // What was mended on the way, known once the first line was read.
     FileEncoding Encoding() const { return encoding_; }
@@ -38,9 +40,12 @@ public:
     uint64_t CrCrLfLine() const { return crCrLfLine_; }
 
 private:
+    static constexpr size_t kHeadSize = 4096;
+
     bool Refill();
     size_t ReadRaw(char* to, size_t size);
-    size_t Decode(const char* raw, size_t size, char* out);
+    size_t Decode(const char* raw, size_t size, char* out, size_t& consumed);
+    bool HeadHasCrOnly() const;
     void Spill(const char* data, size_t size);
 
     OsFile file_;
@@ -49,8 +54,12 @@ private:
     size_t memoryLeft_ = 0;
     bool attached_ = false;
     size_t blockSize_;
-    std::unique_ptr<char[]> raw_;  // undecoded bytes of a transcoded file
-    size_t rawKept_ = 0;           // a unit cut by the block's end, kept for the next
+    size_t rawCapacity_;
+    std::unique_ptr<char[]> raw_;  // bytes as read, [rawBegin_, rawEnd_) not yet handed on
+    size_t rawBegin_ = 0;
+    size_t rawEnd_ = 0;
+    bool sourceDone_ = false;   // the file has no more bytes to read
+    bool markSkipped_ = false;  // past the first character of a transcoded file
     std::unique_ptr<char[]> block_;
     const char* next_ = nullptr;
     const char* end_ = nullptr;
@@ -60,6 +69,7 @@ private:
     bool pendingCr_ = false;  // a CR-only file's block ended in CR: an LF may follow
     bool started_ = false;
     bool atEnd_ = false;
+    bool unended_ = false;
     FileEncoding encoding_ = FileEncoding::Bytes;
     bool crOnly_ = false;
     uint64_t crCrLfLine_ = 0;

@@ -11,6 +11,10 @@ namespace {
 
 constexpr char kCtrlZ = 0x1A;
 
+// An empty line that may be searched as the reader's lines are.
+constexpr char kPadding[kSearchPadding] = {};
+constexpr std::string_view kEmptyLine(kPadding, 0);
+
 bool IsBlank(char c) {
     return c == ' ' || c == '\t';
 }
@@ -123,8 +127,7 @@ void PaddedLine::Append(std::string_view text) {
     if (!text.empty()) {
         std::memcpy(bytes_.get() + size_, text.data(), text.size());
     }
-    size_ += text.size();
-    std::memset(bytes_.get() + size_, 0, kSearchPadding);
+    size_ += text.size();  // the padding is there, whatever it holds
 }
 
 SubtitleFixer::SubtitleFixer(MendingReader& source, TextWriter& out, ProblemSink& report)
@@ -144,14 +147,26 @@ void SubtitleFixer::Fix(ProblemCode code, uint64_t line, size_t column, int32_t 
 }
 
 void SubtitleFixer::Queue(std::string_view line) {
-    queue_[(queueFront_ + queueSize_) % kQueue].Assign(line);
+    Queued& slot = queue_[(queueFront_ + queueSize_) % kQueue];
+    slot = {line, kQueue, false};
+    // A DOS file's closing Ctrl-Z stays its last byte: a line end after it
+    // would be something after the end of the file.
+    slot.unended = endsInCtrlZ_ && !line.empty() && line.back() == kCtrlZ;
+    endsInCtrlZ_ = endsInCtrlZ_ && !slot.unended;
     ++queueSize_;
+}
+
+void SubtitleFixer::QueueCopy(std::string_view line) {
+    const size_t index = (queueFront_ + queueSize_) % kQueue;
+    copies_[index].Assign(line);
+    Queue(copies_[index].View());
+    queue_[index].copy = index;
 }
 
 void SubtitleFixer::QueueNumber(int32_t number) {
     TextBuilder text;
     text << int64_t{number};
-    Queue(text.View());
+    QueueCopy(text.View());
 }
 
 bool SubtitleFixer::Produce() {
@@ -159,7 +174,7 @@ bool SubtitleFixer::Produce() {
     if (!source_.ReadLine(line)) {
         if (expect_ == Expect::TimeLine && heldEmpty_ > 0) {
             for (; heldEmpty_ > 0; --heldEmpty_) {
-                Queue({});
+                Queue(kEmptyLine);
             }
         }
         if (expect_ == Expect::Text) {
@@ -168,6 +183,7 @@ bool SubtitleFixer::Produce() {
         expect_ = Expect::Entry;
         return queueSize_ > 0;
     }
+    endsInCtrlZ_ = source_.LineUnended() && !line.empty() && line.back() == kCtrlZ;
     if (source_.LineNumber() == 1) {
         const FileEncoding encoding = source_.Encoding();
         if (encoding != FileEncoding::Bytes) {
@@ -209,12 +225,13 @@ void SubtitleFixer::EntryLine(std::string_view line) {
     if (AllBlanks(line)) {
         Fix(ProblemCode::BlankLine, number, 1, 0,
             "a line of blanks stood where an entry would start: emptied");
-        Queue({});
+        Queue(kEmptyLine);
         return;
     }
     ordinal_ = static_cast<int32_t>(++entryCount_);
     LenientTime time;
-    if (ReadLeniently(line, time)) {
+    // A number line holds no ':', as every time line does.
+    if (line.find(':') != std::string_view::npos && ReadLeniently(line, time)) {
         Fix(ProblemCode::MissingIndex, number, 1, ordinal_, "entry ", int64_t{ordinal_},
             " had no number line: inserted");
         QueueNumber(ordinal_);
@@ -255,6 +272,7 @@ bool SubtitleFixer::MendedTime(std::string_view line) {
     }
     text << line.substr(time.tail);
     const uint64_t number = source_.LineNumber();
+    QueueCopy(text.View());
     if (time.dot != 0) {
         Fix(ProblemCode::TimeFormat, number, time.dot, ordinal_, "entry ", int64_t{ordinal_},
             "'s time line had '.' before the milliseconds");
@@ -262,7 +280,6 @@ bool SubtitleFixer::MendedTime(std::string_view line) {
         Fix(ProblemCode::TimeFormat, number, 1, ordinal_, "entry ", int64_t{ordinal_},
             "'s time line had blanks inside its fields: rewritten");
     }
-    Queue(text.View());
     return true;
 }
 
@@ -275,7 +292,7 @@ void SubtitleFixer::TimeLineLine(std::string_view line) {
     }
     TimeRange strict;
     LenientTime lenient;
-    const bool reads = ScanTimeLine(line, strict);
+    const bool reads = IsUsualTimeLine(line) || ScanTimeLine(line, strict);
     if (heldEmpty_ > 0 && (reads || ReadLeniently(line, lenient))) {
         Fix(ProblemCode::TimeFormat, heldEmptyLine_, 1, ordinal_, "entry ", int64_t{ordinal_},
             heldEmpty_ == 1 ? " had an empty line between its number and its time line: removed"
@@ -286,7 +303,7 @@ void SubtitleFixer::TimeLineLine(std::string_view line) {
         // No rule reads it: the lines stay as they stand, and this one may
         // start the next entry.
         for (; heldEmpty_ > 0; --heldEmpty_) {
-            Queue({});
+            Queue(kEmptyLine);
         }
         expect_ = Expect::Entry;
         EntryLine(line);
@@ -301,7 +318,7 @@ void SubtitleFixer::TimeLineLine(std::string_view line) {
 
 void SubtitleFixer::ReleaseHeldText() {
     if (holdingText_) {
-        Queue(heldText_.View());
+        QueueCopy(heldText_.View());
         holdingText_ = false;
     }
 }
@@ -331,26 +348,29 @@ void SubtitleFixer::TextLine(std::string_view line) {
         return;
     }
     ReleaseHeldText();
+    if (MayHoldMarkup(line)) {  // the reader's lines are padded for the search
+        ScanMarkup(line, [this](const MarkupItem& item) {
+            if (item.kind == MarkupItem::Kind::StyleOpened && openCount_ < std::size(open_)) {
+                open_[openCount_++] = item.style;
+            } else if (item.kind == MarkupItem::Kind::StyleClosed) {
+                for (size_t i = openCount_; i-- > 0;) {
+                    if (open_[i] == item.style) {
+                        std::copy(open_ + i + 1, open_ + openCount_, open_ + i);
+                        --openCount_;
+                        break;
+                    }
+                }
+            }
+        });
+    }
+    if (openCount_ == 0) {
+        Queue(line);
+        return;
+    }
+    // A style is open: the entry's last line may yet have to close it.
     heldText_.Assign(line);
     heldTextLine_ = source_.LineNumber();
     holdingText_ = true;
-    const std::string_view held = heldText_.View();  // padded, for the scan
-    if (!MayHoldMarkup(held)) {
-        return;
-    }
-    ScanMarkup(held, [this](const MarkupItem& item) {
-        if (item.kind == MarkupItem::Kind::StyleOpened && openCount_ < std::size(open_)) {
-            open_[openCount_++] = item.style;
-        } else if (item.kind == MarkupItem::Kind::StyleClosed) {
-            for (size_t i = openCount_; i-- > 0;) {
-                if (open_[i] == item.style) {
-                    std::copy(open_ + i + 1, open_ + openCount_, open_ + i);
-                    --openCount_;
-                    break;
-                }
-            }
-        }
-    });
 }
 
 bool SubtitleFixer::ReadLine(std::string_view& line) {
@@ -367,22 +387,34 @@ bool SubtitleFixer::ReadLine(std::string_view& line) {
             }
         }
     }
-    PaddedLine& next = queue_[queueFront_];
+    Queued next = queue_[queueFront_];
+    if (next.copy != kQueue) {
+        std::swap(current_, copies_[next.copy]);  // kept until the next call
+        next.text = current_.View();
+    }
     queueFront_ = (queueFront_ + 1) % kQueue;
     --queueSize_;
-    std::swap(current_, next);
-    const std::string_view text = current_.View();
-    out_.WriteLine(text);
+    const std::string_view text = next.text;
+    // Lines hold no LF: they go out as they stand.
+    out_.BeginLine();
+    out_.Put(text);
+    if (!next.unended) {
+        out_.EndLine();
+    }
     if (++lineNumber_ == 1) {
         head_.Assign(text.substr(0, 64));
     }
     line = text;
     // The converter cuts a line at a NUL and ends the file at a Ctrl-Z: the
-    // walk sees the mended file as it will.
+    // walk sees the mended file as it will. Most lines hold neither.
+    const char* const end = text.data() + text.size();
+    if (FindAnyOfThreePadded(text.data(), end, '\0', kCtrlZ, '\0') == end) {
+        return true;
+    }
     if (const void* z = ctrlZ_.found ? nullptr : std::memchr(text.data(), kCtrlZ, text.size())) {
-        // What follows it includes, at least, the CR LF the line ends with.
+        // What follows it includes the CR LF the line ends with, if any.
         const size_t column = static_cast<size_t>(static_cast<const char*>(z) - text.data());
-        ctrlZ_ = {true, true, lineNumber_, column + 1};
+        ctrlZ_ = {true, !next.unended || column + 1 < text.size(), lineNumber_, column + 1};
         line = text.substr(0, column);
         walkEnded_ = true;
     }

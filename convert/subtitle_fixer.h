@@ -69,7 +69,10 @@ private:
     void CloseEntry();
     void ReleaseHeldText();
     bool MendedTime(std::string_view line);
+    // A line as the source has it (a view, handed on before the next read).
     void Queue(std::string_view line);
+    // A line of the fixer's own making, or one held back: copied.
+    void QueueCopy(std::string_view line);
     void QueueNumber(int32_t number);
     template <typename... Parts>
     void Fix(ProblemCode code, uint64_t line, size_t column, int32_t entry, const Parts&... parts);
@@ -91,12 +94,19 @@ private:
     StyleTag open_[16];
     size_t openCount_ = 0;
 
-    // Mended lines not yet handed out, oldest first.
+    // Mended lines not yet handed out, oldest first: views of the source's
+    // current line, or copies in `copies_` (most lines pass without a copy).
     static constexpr size_t kQueue = 4;
-    PaddedLine queue_[kQueue];
+    struct Queued {
+        std::string_view text;
+        size_t copy;  // its slot in copies_, or kQueue for a view
+        bool unended;
+    };
+    Queued queue_[kQueue];
+    PaddedLine copies_[kQueue];
     size_t queueFront_ = 0;
     size_t queueSize_ = 0;
-    PaddedLine current_;  // the line last handed to the walk
+    PaddedLine current_;  // the copy last handed to the walk
     PaddedLine head_;
 
     uint64_t lineNumber_ = 0;  // of the mended file
@@ -104,6 +114,7 @@ private:
     size_t cutColumn_ = 0;
     TextReader::CtrlZ ctrlZ_;
     bool walkEnded_ = false;
+    bool endsInCtrlZ_ = false;  // the source's last bytes, unended, end in a Ctrl-Z
     bool sourceEnded_ = false;
 };
 

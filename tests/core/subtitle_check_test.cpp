@@ -1,8 +1,10 @@
 // Small files with one defect each, and where the check must place it.
 #include "subtitle_check.h"
+#include "subtitle_fixer.h"
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -38,6 +40,8 @@ struct Case {
     std::string source;
     std::vector<Found> expected;
     bool verify = true;
+    // What --fix makes of it; by default the source with CR LF line ends.
+    std::optional<std::string> mended = std::nullopt;
 };
 
 const std::string kTimes = "00:00:01,000 --> 00:00:02,000";
@@ -52,21 +56,37 @@ std::vector<Case> Cases() {
          "1\n" + kTimes +
              "\n\n3\n00:00:03,000 --> 00:00:04,000\n\n4\n"
              "00:00:05,000 --> 00:00:06,000\n",
-         {{4, 1, "index-mismatch", 2}}},
+         {{4, 1, "index-mismatch", 2}},
+         true,
+         "1\r\n" + kTimes +
+             "\r\n\r\n2\r\n00:00:03,000 --> 00:00:04,000\r\n\r\n3\r\n00:00:05,000 --> "
+             "00:00:06,000\r\n"},
         {"numbering from 0",
          "0\n" + kTimes + "\n\n1\n00:00:03,000 --> 00:00:04,000\n",
-         {{1, 1, "index-mismatch", 1}}},
+         {{1, 1, "index-mismatch", 1}},
+         true,
+         "1\r\n" + kTimes + "\r\n\r\n2\r\n00:00:03,000 --> 00:00:04,000\r\n"},
         {"a repeated number",
          "1\n" + kTimes +
              "\n\n1\n00:00:03,000 --> 00:00:04,000\n\n2\n"
              "00:00:05,000 --> 00:00:06,000\n",
-         {{4, 1, "index-mismatch", 2}}},
-        {"unverified numbering", "7\n" + kTimes + "\n", {}, false},
+         {{4, 1, "index-mismatch", 2}},
+         true,
+         "1\r\n" + kTimes +
+             "\r\n\r\n2\r\n00:00:03,000 --> 00:00:04,000\r\n\r\n3\r\n00:00:05,000 --> "
+             "00:00:06,000\r\n"},
+        {"unverified numbering", "7\n" + kTimes + "\n", {}, false, "1\r\n" + kTimes + "\r\n"},
         {"'.' before the milliseconds",
          "1\n00:00:01.000 --> 00:00:02,000\n",
-         {{2, 9, "time-format", 1}}},
+         {{2, 9, "time-format", 1}},
+         true,
+         "1\r\n" + kTimes + "\r\n"},
         {"no arrow", "1\n00:00:01,000 00:00:02,000\n", {{2, 14, "time-format", 1}}},
-        {"an empty line before the times", "1\n\n" + kTimes + "\n", {{2, 1, "time-format", 1}}},
+        {"an empty line before the times",
+         "1\n\n" + kTimes + "\n",
+         {{2, 1, "time-format", 1}},
+         true,
+         "1\r\n" + kTimes + "\r\n"},
         {"a file ending after an index", "1\n" + kTimes + "\n\n2\n", {{4, 1, "time-format", 2}}},
         {"five broken entries, each found",
          "1\nx\n\n2\nx\n\n3\nx\n\n4\nx\n\n5\nx\n",
@@ -75,27 +95,40 @@ std::vector<Case> Cases() {
           {8, 1, "time-format", 3},
           {11, 1, "time-format", 4},
           {14, 1, "time-format", 5}}},
-        {"CR line ends only", "1\r" + kTimes + "\rHi\r", {{1, 1, "cr-only", 1}}},
+        {"CR line ends only",
+         "1\r" + kTimes + "\rHi\r",
+         {{1, 1, "cr-only", 1}},
+         true,
+         "1\r\n" + kTimes + "\r\nHi\r\n"},
         {"a byte-order mark",
          "\xEF\xBB\xBF"
          "1\n" +
              kTimes + "\n",
-         {{1, 1, "bom", 0}, {1, 1, "index-mismatch", 1}}},
+         {{1, 1, "bom", 0}, {1, 1, "index-mismatch", 1}},
+         true,
+         "1\r\n" + kTimes + "\r\n"},
         {"a byte-order mark, unverified",
          "\xEF\xBB\xBF"
          "1\n" +
              kTimes + "\n",
          {{1, 1, "bom", 0}},
-         false},
+         false,
+         "1\r\n" + kTimes + "\r\n"},
         {"CR CR LF line ends",
          "1\r\r\n" + kTimes + "\r\r\nHi\r\r\n\r\r\n2\r\r\n" + kTimes + "\r\r\n",
-         {{1, 2, "cr-cr-lf", 0}}},
+         {{1, 2, "cr-cr-lf", 0}},
+         true,
+         "1\r\n" + kTimes + "\r\nHi\r\n\r\n2\r\n" + kTimes + "\r\n"},
         {"a Ctrl-Z with text after it",
          "1\n" + kTimes +
              "\nHi\x1A"
              "more\n",
          {{3, 3, "ctrl-z", 0}}},
-        {"a Ctrl-Z at the very end", "1\n" + kTimes + "\nHi\n\x1A", {}},
+        {"a Ctrl-Z at the very end",
+         "1\n" + kTimes + "\nHi\n\x1A",
+         {},
+         true,
+         "1\r\n" + kTimes + "\r\nHi\r\n\x1A"},
         {"a NUL", "1\n" + kTimes + "\nH\0i\n"s, {{3, 2, "nul", 0}}},
         {"an end before the begin",
          "1\n00:00:02,000 --> 00:00:01,000\n",
@@ -118,18 +151,32 @@ std::vector<Case> Cases() {
          "\xFF\xFE"
          "1\0\n\0"
          "0\0:\0"s,
-         {{1, 1, "encoding", 1}}},
+         {{1, 1, "encoding", 1}},
+         true,
+         "1\r\n0:\r\n"},
         {"a UTF-32 file that converts to nothing",
          "\0\0\0"
          "1\0\0\0\n"s,
-         {{1, 1, "encoding", 0}}},
-        {"a line of tabs at the end", "1\n" + kTimes + "\nHi\n\n\t\t\n", {{5, 1, "blank-line", 2}}},
+         {{1, 1, "encoding", 0}},
+         true,
+         "1\r\n"},
+        {"a line of tabs at the end",
+         "1\n" + kTimes + "\nHi\n\n\t\t\n",
+         {{5, 1, "blank-line", 2}},
+         true,
+         "1\r\n" + kTimes + "\r\nHi\r\n\r\n\r\n"},
         {"a missing number line",
          "1\n" + kTimes + "\n\n00:00:03,000 --> 00:00:04,000\nHi\n",
-         {{4, 1, "missing-index", 2}}},
+         {{4, 1, "missing-index", 2}},
+         true,
+         "1\r\n" + kTimes + "\r\n\r\n2\r\n00:00:03,000 --> 00:00:04,000\r\nHi\r\n"},
         {"an empty file", "", {{1, 1, "no-entries", 0}}},
         {"a '<' that begins no tag", "1\n" + kTimes + "\nI <3 you\n", {{3, 3, "markup", 1}}},
-        {"an italic left open", "1\n" + kTimes + "\n<i>Hi\n", {{3, 1, "unclosed-tag", 1}}},
+        {"an italic left open",
+         "1\n" + kTimes + "\n<i>Hi\n",
+         {{3, 1, "unclosed-tag", 1}},
+         true,
+         "1\r\n" + kTimes + "\r\n<i>Hi</i>\r\n"},
         {"an override block", "1\n" + kTimes + "\n{\\an8}Hi\n", {{3, 1, "override-tag", 1}}},
         {"an entry of a millisecond",
          "1\n00:00:00,000 --> 00:00:00,001\n",
@@ -141,6 +188,36 @@ std::vector<Case> Cases() {
     };
 }
 
+// The source with CR LF line ends, as --fix leaves what it does not mend.
+std::string WithCrLf(const std::string& source) {
+    std::string lines;
+    for (size_t at = 0; at < source.size();) {
+        size_t lf = source.find('\n', at);
+        const size_t end = lf == std::string::npos ? source.size() : lf;
+        const size_t stop = end > at && source[end - 1] == '\r' ? end - 1 : end;
+        lines += source.substr(at, stop - at) + "\r\n";
+        at = end + 1;
+    }
+    return lines;
+}
+
+std::string Mended(const std::string& source) {
+    class Quiet : public ProblemSink {
+        void Report(const Problem&) override {}
+    } quiet;
+    MendingReader reader(7);  // small blocks, so that lines and units cross them
+    reader.AttachMemory(source, "film.srt");
+    std::string mended;
+    TextWriter out(5);
+    out.AttachMemory(mended, "mended.srt");
+    SubtitleFixer fixer(reader, out, quiet);
+    SubtitleCheck check(true, quiet);
+    ReadEntries(fixer, check);
+    fixer.Finish();
+    out.Close();
+    return mended;
+}
+
 TEST(SubtitleCheck, FindsEachDefectWhereItIs) {
     for (const Case& c : Cases()) {
         TextReader reader(7);  // small blocks, so that lines cross them
@@ -149,6 +226,7 @@ TEST(SubtitleCheck, FindsEachDefectWhereItIs) {
         const CheckCounts counts = CheckSubtitles(reader, c.verify, recorder);
         EXPECT_EQ(recorder.found, c.expected) << c.defect;
         EXPECT_EQ(counts.errors + counts.warnings, c.expected.size()) << c.defect;
+        EXPECT_EQ(Mended(c.source), c.mended.value_or(WithCrLf(c.source))) << c.defect;
     }
 }
 

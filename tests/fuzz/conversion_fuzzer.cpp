@@ -4,7 +4,9 @@
 // entries alongside, and a destination that fills up part-way, as a full
 // disk). And the check of the same input, alone and beside the run: it finds
 // an error exactly when the run stops at one, and its first error names the
-// same entry.
+// same entry. And --fix of the same input holds its three promises: nothing
+// is lost, mending a mended file changes nothing, and a mended file has no
+// error of a mendable kind.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -19,6 +21,7 @@
 #include "reference_model.h"
 #include "run_host.h"
 #include "subtitle_check.h"
+#include "subtitle_fixer.h"
 
 namespace quillo::fuzz {
 namespace {
@@ -169,6 +172,137 @@ void Run(std::string_view source, const Setting& setting, const ReferenceRun& ex
     }
 }
 
+// --fix in memory, with blocks of `block` bytes; `mendable` counts what is
+// left in the mended file of a kind --fix mends.
+struct MendedFile {
+    std::string bytes;
+    uint64_t mendable = 0;
+};
+
+MendedFile Fix(std::string_view source, size_t block) {
+    class LeftOver : public ProblemSink {
+    public:
+        void Report(const Problem& problem) override {
+            static const std::string_view kMendable[] = {
+                "encoding",       "bom",           "cr-only",     "cr-cr-lf", "blank-line",
+                "index-mismatch", "missing-index", "unclosed-tag"};
+            if (problem.severity != Severity::Fixed &&
+                std::find(std::begin(kMendable), std::end(kMendable), problem.code) !=
+                    std::end(kMendable)) {
+                ++mendable;
+            }
+        }
+        uint64_t mendable = 0;
+    } left;
+    MendingReader reader(block);
+    reader.AttachMemory(source, "film.srt");
+    MendedFile mended;
+    TextWriter& out = KeptFor<TextWriter>(1 + block % 50);
+    out.AttachMemory(mended.bytes, "mended.srt");
+    SubtitleFixer fixer(reader, out, left);
+    SubtitleCheck check(true, left);
+    ReadEntries(fixer, check);
+    fixer.Finish();
+    out.Close();
+    mended.mendable = left.mendable;
+    return mended;
+}
+
+// The lines of `bytes` that hold more than blanks, without their line ends.
+std::vector<std::string_view> FilledLines(std::string_view bytes) {
+    std::vector<std::string_view> lines;
+    while (!bytes.empty()) {
+        const size_t lf = bytes.find('\n');
+        std::string_view line = bytes.substr(0, lf);
+        bytes = lf == std::string_view::npos ? std::string_view() : bytes.substr(lf + 1);
+        while (!line.empty() && line.back() == '\r') {
+            line.remove_suffix(1);
+        }
+        if (line.find_first_not_of(" \t") != std::string_view::npos) {
+            lines.push_back(line);
+        }
+    }
+    return lines;
+}
+
+bool AllDigits(std::string_view line) {
+    return !line.empty() && line.find_first_not_of("0123456789") == std::string_view::npos;
+}
+
+// The closing tags --fix appends to an entry's last line, and nothing else.
+bool OnlyClosingTags(std::string_view rest) {
+    static const std::string_view kClosers[] = {"</b>", "</i>", "</u>", "</s>", "</font>"};
+    while (!rest.empty()) {
+        const auto closer =
+            std::find_if(std::begin(kClosers), std::end(kClosers),
+                         [rest](std::string_view c) { return rest.substr(0, c.size()) == c; });
+        if (closer == std::end(kClosers)) {
+            return false;
+        }
+        rest.remove_prefix(closer->size());
+    }
+    return true;
+}
+
+// Every line of the source that holds more than blanks is in the mended file,
+// in order: as it stands, renumbered, its times rewritten, or with tags
+// closed after it; and the mended file holds nothing else but inserted
+// number lines.
+void RequireNothingLost(std::string_view source, std::string_view mended) {
+    if (source.substr(0, 3) == "\xEF\xBB\xBF") {
+        source.remove_prefix(3);
+    }
+    const std::vector<std::string_view> before = FilledLines(source);
+    const std::vector<std::string_view> after = FilledLines(mended);
+    size_t m = 0;
+    for (const std::string_view line : before) {
+        TimeRange original;
+        TimeRange rewritten;
+        for (;; ++m) {
+            Require(m < after.size(), [&] { return "a line is lost: " + Printable(line); });
+            const std::string_view now = after[m];
+            const bool timeLine =
+                ScanTimeLine(line, original) || (now.find("-->") != std::string_view::npos &&
+                                                 ScanTimeLine(now, rewritten) && !AllDigits(line));
+            if (now == line ||
+                (now.substr(0, line.size()) == line && OnlyClosingTags(now.substr(line.size())))) {
+                break;
+            }
+            if (AllDigits(now) && !timeLine) {
+                break;  // renumbered
+            }
+            if (timeLine && ScanTimeLine(now, rewritten) && !AllDigits(now)) {
+                break;  // rewritten, with its times (checked by the promise of no errors)
+            }
+            Require(AllDigits(now), [&] {
+                return "the mended file has a line of its own: " + Printable(now) + " for " +
+                       Printable(line);
+            });  // an inserted number line: the source line comes next
+        }
+        ++m;
+    }
+    for (; m < after.size(); ++m) {
+        Require(false,
+                [&] { return "the mended file has a line of its own: " + Printable(after[m]); });
+    }
+}
+
+void CheckFix(std::string_view source, size_t block) {
+    const MendedFile once = Fix(source, block);
+    RequireEqual(0, static_cast<int64_t>(once.mendable),
+                 "the mended file has a problem of a kind --fix mends");
+    const MendedFile twice = Fix(once.bytes, 1 + (block * 7) % 64);
+    RequireEqual(std::string_view(once.bytes), std::string_view(twice.bytes),
+                 "mending a mended file changes it");
+    // Files read as they stand (not transcoded, not split at CR) keep their lines.
+    const bool bytesAsTheyStand = EncodingOf(source.substr(0, 64)) == FileEncoding::Bytes &&
+                                  (source.find('\n') != std::string_view::npos ||
+                                   source.find('\r') == std::string_view::npos);
+    if (bytesAsTheyStand && source.find('\x1A') == std::string_view::npos) {
+        RequireNothingLost(source, once.bytes);
+    }
+}
+
 }  // namespace
 }  // namespace quillo::fuzz
 
@@ -193,5 +327,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Run(source, {true, false, 1 + a % 13, 1 + a % 90, room, false}, verified);
     CheckAgreesWithTheRun(source, true, 1 + b % 29, verified, true);
     CheckAgreesWithTheRun(source, false, 1 + a % 61, unverified, false);
+    CheckFix(source, 4 + b % 40);
     return 0;
 }
