@@ -6,20 +6,21 @@
 
 #include "console.h"
 #include "os_paths.h"
+#include "wide_path_win32.h"
 
 namespace quillo::cli {
 namespace {
 
-std::wstring Widen(const std::string& text, UINT codePage) {
+WideString Widen(const std::string& text, UINT codePage) {
     const int size = static_cast<int>(text.size());
-    std::wstring wide(
+    WideString wide(
         static_cast<size_t>(MultiByteToWideChar(codePage, 0, text.data(), size, nullptr, 0)),
         L'\0');
     MultiByteToWideChar(codePage, 0, text.data(), size, wide.data(), static_cast<int>(wide.size()));
     return wide;
 }
 
-std::string Narrow(const std::wstring& wide, UINT codePage) {
+std::string Narrow(const WideString& wide, UINT codePage) {
     const int size = static_cast<int>(wide.size());
     std::string text(static_cast<size_t>(WideCharToMultiByte(codePage, 0, wide.data(), size,
                                                              nullptr, 0, nullptr, nullptr)),
@@ -38,7 +39,7 @@ bool IsConsole(HANDLE handle) {
 void PrintTo(DWORD which, FILE* stream, const std::string& utf8) {
     HANDLE handle = GetStdHandle(which);
     if (IsConsole(handle)) {
-        const std::wstring wide = Widen(utf8, CP_UTF8);
+        const WideString wide = Widen(utf8, CP_UTF8);
         DWORD written = 0;
         WriteConsoleW(handle, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
         return;
@@ -67,7 +68,7 @@ bool FileTextFromUtf8(const std::string& utf8, std::string& text) {
         text = utf8;  // where the ANSI code page is UTF-8, which holds every character
         return true;
     }
-    const std::wstring wide = Widen(utf8, CP_UTF8);
+    const WideString wide = Widen(utf8, CP_UTF8);
     const int size = static_cast<int>(wide.size());
     BOOL lost = FALSE;
     text.assign(static_cast<size_t>(WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(),

@@ -17,7 +17,7 @@ std::string SystemReason(int code) {
     if (length == 0 || text == nullptr) {
         return "system error " + std::to_string(code);
     }
-    std::wstring reason(text, length);
+    WideString reason(text, length);
     LocalFree(text);
     // The system's sentences end in a period and a line end; ours go on.
     while (!reason.empty() && (reason.back() == L'\n' || reason.back() == L'\r' ||

@@ -10,6 +10,14 @@ if(QUILLO_STRIP AND CMAKE_BUILD_TYPE STREQUAL "Release")
     add_link_options(-s)
 endif()
 
+if(WIN32 AND CMAKE_BUILD_TYPE STREQUAL "Release")
+    # Whole-program optimisation keeps the downloads within their size limits;
+    # one partition, so that every build makes the same bytes.
+    set(CMAKE_INTERPROCEDURAL_OPTIMIZATION ON)
+    add_compile_options(-flto-partition=one)
+    add_link_options(-flto-partition=one)
+endif()
+
 if(WIN32)
     # Each function in its own section, so that the linker keeps only what is called.
     add_compile_options(-ffunction-sections -fdata-sections)

@@ -31,17 +31,8 @@ bool OpenSource(const Source& source, TextReader& reader, int* systemError) {
     switch (source.kind) {
         case Source::Kind::Path:
             return reader.Open(source.path);
-        case Source::Kind::SharedPath: {
-            OsFile file;
-            if (!file.OpenSharedRead(source.path)) {
-                if (systemError != nullptr) {
-                    *systemError = file.SystemError();
-                }
-                return false;
-            }
-            reader.Attach(std::move(file), source.path);
-            return true;
-        }
+        case Source::Kind::SharedPath:
+            return source.openShared(source.path, reader, systemError);
         case Source::Kind::StandardInput:
             reader.Attach(OsFile::StandardInput(), source.path);
             return true;

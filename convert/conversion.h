@@ -12,6 +12,7 @@
 
 namespace quillo {
 
+class OpenedDestination;
 class SubtitleCheck;
 
 // Where the subtitles come from.
@@ -28,11 +29,11 @@ struct Source {
     std::string_view bytes;
     TextReader* reader = nullptr;
     size_t blockSize = kDefaultBlockSize;
+    bool (*openShared)(const std::string& path, TextReader& reader, int* systemError) = nullptr;
 
     static Source File(std::string path) { return {Kind::Path, std::move(path), {}, nullptr}; }
-    static Source Shared(std::string path) {
-        return {Kind::SharedPath, std::move(path), {}, nullptr};
-    }
+    // srt2rt's (destination_replace.cpp, which only srt2rt links).
+    static Source Shared(std::string path);
     static Source Input() { return {Kind::StandardInput, "standard input", {}, nullptr}; }
     static Source InMemory(std::string_view bytes, std::string name,
                            size_t blockSize = kDefaultBlockSize) {
@@ -59,13 +60,14 @@ struct Destination {
     size_t capacity = SIZE_MAX;
     TextWriter* writer = nullptr;
     size_t blockSize = kDefaultBlockSize;
+    bool (*openReplacement)(const std::string& path, RunHost& host,
+                            OpenedDestination& into) = nullptr;
 
     static Destination File(std::string path) {
         return {Kind::Path, std::move(path), nullptr, SIZE_MAX, nullptr};
     }
-    static Destination Replacing(std::string path) {
-        return {Kind::Replace, std::move(path), nullptr, SIZE_MAX, nullptr};
-    }
+    // srt2rt's (destination_replace.cpp, which only srt2rt links).
+    static Destination Replacing(std::string path);
     static Destination Output() {
         return {Kind::StandardOutput, "standard output", nullptr, SIZE_MAX, nullptr};
     }

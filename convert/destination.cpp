@@ -1,46 +1,6 @@
 #include "destination.h"
 
-#include "os_paths.h"
-
 namespace quillo {
-
-bool OpenedDestination::OpenReplacement(const std::string& path, RunHost& host) {
-    // Asked of the metadata: an unreadable file exists, and a FIFO is not
-    // opened by the question.
-    switch (StatusOf(path).kind) {
-        case PathKind::Folder:
-            host.Tell({NoticeKind::DestinationIsFolder, path});
-            return false;
-        case PathKind::Device: {
-            OsFile device;
-            if (!device.OpenDeviceForWriting(path)) {
-                Notice notice{NoticeKind::CannotOpenDest, path};
-                notice.systemError = device.SystemError();
-                host.Tell(notice);
-                return false;
-            }
-            ownWriter_->Attach(std::move(device), path);
-            return true;
-        }
-        case PathKind::File:
-            if (!host.Ask({NoticeKind::DestinationExists, path})) {
-                return false;
-            }
-            break;
-        case PathKind::Missing:
-            break;
-    }
-    OsFile temporary = replacement_.emplace().Begin(path);
-    if (!temporary.IsOpen()) {
-        Notice notice{NoticeKind::CannotOpenDest, path};
-        notice.systemError = replacement_->SystemError();
-        replacement_.reset();
-        host.Tell(notice);
-        return false;
-    }
-    ownWriter_->Attach(std::move(temporary), path);
-    return true;
-}
 
 bool OpenedDestination::Open(const Destination& destination, RunHost& host) {
     path_ = destination.path;
@@ -65,7 +25,7 @@ bool OpenedDestination::Open(const Destination& destination, RunHost& host) {
             return true;
         }
         case Destination::Kind::Replace:
-            return OpenReplacement(destination.path, host);
+            return destination.openReplacement(destination.path, host, *this);
         case Destination::Kind::StandardOutput:
             writer_->Attach(OsFile::StandardOutput(), destination.path);
             return true;
@@ -86,9 +46,9 @@ bool OpenedDestination::Complete(RunHost& host) {
         done_ = false;
         throw;
     }
-    if (replacement_ && !replacement_->Commit()) {
+    if (int error = 0; replacement_ && !replacement_->Commit(error)) {
         Notice notice{NoticeKind::CannotReplace, path_};
-        notice.systemError = replacement_->SystemError();
+        notice.systemError = error;
         host.Tell(notice);
         return false;
     }

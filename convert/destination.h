@@ -4,12 +4,25 @@
 // that the file it was to replace keeps its bytes.
 #pragma once
 
+#include <memory>
 #include <optional>
 
 #include "conversion.h"
-#include "safe_replacement.h"
 
 namespace quillo {
+
+// A temporary waiting to replace a destination (destination_replace.cpp):
+// behind an interface, so that the window, which replaces nothing, links none
+// of it.
+class PendingReplacement {
+public:
+    virtual ~PendingReplacement() = default;
+    // Renames the temporary, closed, over the destination; false with the
+    // system's code in `systemError`.
+    virtual bool Commit(int& systemError) = 0;
+    // Removes the temporary: the destination keeps its bytes.
+    virtual void Abandon() = 0;
+};
 
 class OpenedDestination {
 public:
@@ -24,7 +37,7 @@ public:
     TextWriter& Writer() { return *writer_; }
     // Whether the destination is a safe replacement, which leaves nothing
     // behind when it is not completed.
-    bool Replacing() const { return replacement_.has_value(); }
+    bool Replacing() const { return replacement_ != nullptr; }
 
     // Closes the writer (a temporary is synced first) and puts a replacement
     // in place. Throws FileError when the close fails; false after telling the
@@ -35,12 +48,17 @@ public:
     // failure cut an entry short). Never throws.
     void GiveUp(bool dropUnfinishedLine = false);
 
-private:
-    bool OpenReplacement(const std::string& path, RunHost& host);
+    // For a destination's opener: the writer to attach, and the replacement
+    // that Complete commits.
+    TextWriter& OwnWriter() { return *ownWriter_; }
+    void Replaces(std::unique_ptr<PendingReplacement> replacement) {
+        replacement_ = std::move(replacement);
+    }
 
+private:
     std::string path_;
     // Declared before the writer, which may hold its temporary open.
-    std::optional<SafeReplacement> replacement_;
+    std::unique_ptr<PendingReplacement> replacement_;
     std::optional<TextWriter> ownWriter_;
     TextWriter* writer_ = nullptr;
     bool done_ = false;

@@ -4,7 +4,9 @@
 
 #include <string>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include "wide_path_win32.h"
+#else
 #include <signal.h>
 #endif
 
@@ -30,7 +32,7 @@ public:
 
 private:
 #ifdef _WIN32
-    std::wstring path_;  // in the form the handler passes to DeleteFileW
+    WideString path_;  // in the form the handler passes to DeleteFileW
 #else
     std::string path_;
 #endif

@@ -57,7 +57,7 @@ bool StartsWith(std::wstring_view text, std::wstring_view prefix) {
 }
 
 // A handle that can do nothing but look: it opens files we may not read.
-HANDLE OpenToLook(const std::wstring& path) {
+HANDLE OpenToLook(const WideString& path) {
     return CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
 }
@@ -145,7 +145,7 @@ FileIdentity OsFile::Identity() const {
 }
 
 PathStatus StatusOf(const std::string& path) {
-    const std::wstring wide = SystemPath(path);
+    const WideString wide = SystemPath(path);
     if (wide.empty()) {
         return {};
     }
@@ -176,7 +176,7 @@ PathStatus StatusOf(const std::string& path) {
 }
 
 std::string FinalTarget(const std::string& path) {
-    const std::wstring wide = SystemPath(path);
+    const WideString wide = SystemPath(path);
     const DWORD attributes = GetFileAttributesW(wide.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
         return path;
@@ -185,7 +185,7 @@ std::string FinalTarget(const std::string& path) {
     if (handle == INVALID_HANDLE_VALUE) {
         return path;
     }
-    std::wstring final(MAX_PATH, L'\0');
+    WideString final(MAX_PATH, L'\0');
     DWORD length;
     while ((length = GetFinalPathNameByHandleW(
                 handle, final.data(), static_cast<DWORD>(final.size()),
@@ -212,8 +212,8 @@ bool RemoveFile(const std::string& path) {
 }
 
 std::string FileNameKey(std::string_view name) {
-    const std::wstring wide = WideFromUtf8(name);
-    std::wstring upper(wide.size(), L'\0');
+    const WideString wide = WideFromUtf8(name);
+    WideString upper(wide.size(), L'\0');
     // Upper case without regard to language, as the file system compares.
     if (wide.empty() ||
         LCMapStringW(LOCALE_INVARIANT, LCMAP_UPPERCASE, wide.data(), static_cast<int>(wide.size()),

@@ -133,16 +133,12 @@ void PaddedLine::Append(std::string_view text) {
 SubtitleFixer::SubtitleFixer(MendingReader& source, TextWriter& out, ProblemSink& report)
     : source_(source), out_(out), report_(report) {}
 
-template <typename... Parts>
-void SubtitleFixer::Fix(ProblemCode code, uint64_t line, size_t column, int32_t entry,
-                        const Parts&... parts) {
+void SubtitleFixer::Record(ProblemCode code, uint64_t line, size_t column, int32_t entry) {
     ++fixed_;
     if (!report_.Wants(Severity::Fixed)) {
         report_.Skip(Severity::Fixed);
         return;
     }
-    message_.Clear();
-    (message_ << ... << parts);
     report_.Report({line, column, Severity::Fixed, InfoOf(code).name, entry, message_.View()});
 }
 
@@ -300,13 +296,16 @@ void SubtitleFixer::TimeLineLine(std::string_view line) {
         heldEmpty_ = 0;
     }
     if (heldEmpty_ > 0) {
-        // No rule reads it: the lines stay as they stand, and this one may
-        // start the next entry.
+        // No rule reads it: the lines stay as they stand, read as a reader
+        // reads them. The first empty line is the entry's time line; a
+        // second ends the entry, else this line is its text.
+        const bool entryEnded = heldEmpty_ > 1;
         for (; heldEmpty_ > 0; --heldEmpty_) {
             Queue(kEmptyLine);
         }
-        expect_ = Expect::Entry;
-        EntryLine(line);
+        openCount_ = 0;
+        expect_ = entryEnded ? Expect::Entry : Expect::Text;
+        entryEnded ? EntryLine(line) : TextLine(line);
         return;
     }
     if (reads || !MendedTime(line)) {

@@ -74,8 +74,15 @@ private:
     // A line of the fixer's own making, or one held back: copied.
     void QueueCopy(std::string_view line);
     void QueueNumber(int32_t number);
+    // Tells the report of a change, in `parts` (built whether the report wants
+    // it or not: changes are few).
     template <typename... Parts>
-    void Fix(ProblemCode code, uint64_t line, size_t column, int32_t entry, const Parts&... parts);
+    void Fix(ProblemCode code, uint64_t line, size_t column, int32_t entry, const Parts&... parts) {
+        message_.Clear();
+        (message_ << ... << parts);
+        Record(code, line, column, entry);
+    }
+    void Record(ProblemCode code, uint64_t line, size_t column, int32_t entry);
 
     MendingReader& source_;
     TextWriter& out_;

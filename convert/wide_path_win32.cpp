@@ -22,8 +22,8 @@ bool StartsWith(std::wstring_view text, std::wstring_view prefix) {
 
 }  // namespace
 
-std::wstring WideFromUtf8(std::string_view text) {
-    std::wstring wide;
+WideString WideFromUtf8(std::string_view text) {
+    WideString wide;
     wide.reserve(text.size());
     for (size_t i = 0; i < text.size();) {
         const unsigned lead = static_cast<unsigned char>(text[i]);
@@ -94,12 +94,12 @@ std::string Utf8FromWide(std::wstring_view text) {
     return utf8;
 }
 
-std::wstring SystemPath(const std::string& path) {
-    const std::wstring wide = WideFromUtf8(path);
+WideString SystemPath(const std::string& path) {
+    const WideString wide = WideFromUtf8(path);
     if (wide.empty() || StartsWith(wide, L"\\\\?\\") || StartsWith(wide, L"\\\\.\\")) {
         return wide;
     }
-    std::wstring full(MAX_PATH, L'\0');
+    WideString full(MAX_PATH, L'\0');
     for (;;) {
         const DWORD length =
             GetFullPathNameW(wide.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);

@@ -3,17 +3,33 @@
 // its three-byte form, so that every name Windows can hold comes back intact.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
 
 namespace quillo {
 
-std::wstring WideFromUtf8(std::string_view text);
+// std::wstring would link the C++ library's whole instantiation of it (35 KB)
+// into srt2rt.exe; a string with an allocator of its own instantiates only
+// what is used.
+template <typename T>
+struct WideAllocator : std::allocator<T> {
+    template <typename U>
+    struct rebind {
+        using other = WideAllocator<U>;
+    };
+    WideAllocator() = default;
+    template <typename U>
+    WideAllocator(const WideAllocator<U>&) {}
+};
+using WideString = std::basic_string<wchar_t, std::char_traits<wchar_t>, WideAllocator<wchar_t>>;
+
+WideString WideFromUtf8(std::string_view text);
 std::string Utf8FromWide(std::wstring_view text);
 
 // `path` as the wide file functions take it: absolute and normalised, and
 // through "\\?\" when it is too long for the ordinary form. Device names
 // ("\\.\NUL") and "\\?\" paths are left as they are.
-std::wstring SystemPath(const std::string& path);
+WideString SystemPath(const std::string& path);
 
 }  // namespace quillo
