@@ -11,8 +11,11 @@ namespace quillo::cli {
 
 std::string SourceOpenFailure(const std::string& source, int systemError) {
     // Windows denies access to a folder; say what it is.
-    return StatusOf(source).kind == PathKind::Folder ? "cannot open: it is a folder"
-                                                     : WithReason("cannot open", systemError);
+    if (StatusOf(source).kind == PathKind::Folder) {
+        return "cannot open: it is a folder";
+    }
+    return HeldByAnotherProgram(systemError) ? "cannot open: another program is writing it"
+                                             : WithReason("cannot open", systemError);
 }
 
 void ConsoleHost::Report(const std::string& file, const std::string& text) {

@@ -42,10 +42,17 @@ bool FixSource(const std::string& source, const Options& options, OutputBuffer& 
         return false;
     }
     const std::string dest = options.inPlace ? source : options.output.value_or("-");
-    if (!options.inPlace && dest != "-" && source != "-" &&
-        StatusOf(dest).identity == StatusOf(source).identity) {
-        ConsoleHost::Report(dest, "is the source: give -i to mend it in place");
-        return false;
+    if (!options.inPlace && source != "-") {
+        // Written while it is read, the source would be lost (or, appended
+        // to, grow without end).
+        const FileIdentity sourceIdentity = StatusOf(source).identity;
+        const FileIdentity destIdentity =
+            dest == "-" ? OsFile::StandardOutput().Identity() : StatusOf(dest).identity;
+        if (sourceIdentity == destIdentity) {
+            ConsoleHost::Report(dest == "-" ? "standard output" : dest,
+                                "is the source " + source + " itself: give -i to mend it in place");
+            return false;
+        }
     }
     // In place, the source is what the user asked to replace.
     ConsoleHost host(source, dest, options.force || options.inPlace);
@@ -66,6 +73,7 @@ bool FixSource(const std::string& source, const Options& options, OutputBuffer& 
         fixer.Finish();
         counts = check.Counts();
         counts.fixed = fixer.Fixed();
+        reader.Close();  // Windows renames nothing over a file still open
         written = opened.Complete(host);
     } catch (const FileError& error) {
         opened.GiveUp();

@@ -53,6 +53,11 @@ bool Check(const std::string& source, const Options& options, OutputBuffer& out)
         report.Report({in.LineNumber() + 1, 1, Severity::Error, InfoOf(ProblemCode::ReadError).name,
                        0, "the file cannot be read on from here"});
         counts.errors += 1;
+    } catch (const std::bad_alloc&) {
+        counts = check.Counts();
+        report.Report({in.LineNumber() + 1, 1, Severity::Error, InfoOf(ProblemCode::ReadError).name,
+                       0, "the line is too long to hold in memory"});
+        counts.errors += 1;
     }
     summary(counts);
     return counts.errors == 0 && counts.warnings == 0;
@@ -87,6 +92,7 @@ int Run(const std::vector<std::string>& args) {
     }
 
     if (options.fix) {
+        RemoveTemporariesOnInterrupt();
         OutputBuffer report(!options.json, true);
         int status = kAllConverted;
         for (const std::string& source : options.sources) {

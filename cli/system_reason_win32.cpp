@@ -27,4 +27,8 @@ std::string SystemReason(int code) {
     return quillo::Utf8FromWide(reason);
 }
 
+bool HeldByAnotherProgram(int code) {
+    return code == ERROR_SHARING_VIOLATION || code == ERROR_LOCK_VIOLATION;
+}
+
 }  // namespace quillo::cli

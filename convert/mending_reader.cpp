@@ -71,7 +71,7 @@ size_t MendingReader::ReadRaw(char* to, size_t size) {
     const std::ptrdiff_t read = file_.Read(to, size);
     if (read < 0) {
         atEnd_ = true;
-        throw FileError{FileOperation::Read, name_};
+        throw FileError{FileOperation::Read, name_, file_.SystemError()};
     }
     return static_cast<size_t>(read);
 }

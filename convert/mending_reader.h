@@ -24,6 +24,7 @@ public:
 
     void Attach(OsFile file, std::string name);
     void AttachMemory(std::string_view bytes, std::string name);
+    void Close() { file_.Close(); }
 
     // The next line, without its line end; the view holds until the next call
     // and kSearchPadding readable bytes follow it. False after the last line.

@@ -10,6 +10,7 @@ namespace quillo {
 namespace {
 
 constexpr char kCtrlZ = 0x1A;
+constexpr size_t kHeadSize = 64;
 
 // An empty line that may be searched as the reader's lines are.
 constexpr char kPadding[kSearchPadding] = {};
@@ -80,6 +81,24 @@ bool ReadLeniently(std::string_view line, LenientTime& time) {
     }
     time.tail = at;
     return true;
+}
+
+// The sign and digits atol reads at the start of `line`, after white space;
+// empty when it reads none.
+std::string_view LeadingNumber(std::string_view line) {
+    size_t at = line.find_first_not_of(" \t\n\v\f\r");
+    if (at == std::string_view::npos) {
+        return {};
+    }
+    const size_t start = at;
+    if (line[at] == '+' || line[at] == '-') {
+        ++at;
+    }
+    const size_t first = at;
+    while (at < line.size() && line[at] >= '0' && line[at] <= '9') {
+        ++at;
+    }
+    return at > first ? line.substr(start, at - start) : std::string_view();
 }
 
 // printf's "%0*d" for a value from 0 up.
@@ -168,15 +187,9 @@ void SubtitleFixer::QueueNumber(int32_t number) {
 bool SubtitleFixer::Produce() {
     std::string_view line;
     if (!source_.ReadLine(line)) {
-        if (expect_ == Expect::TimeLine && heldEmpty_ > 0) {
-            for (; heldEmpty_ > 0; --heldEmpty_) {
-                Queue(kEmptyLine);
-            }
+        if (!verbatim_) {
+            EndOfEntries();
         }
-        if (expect_ == Expect::Text) {
-            CloseEntry();
-        }
-        expect_ = Expect::Entry;
         return queueSize_ > 0;
     }
     endsInCtrlZ_ = source_.LineUnended() && !line.empty() && line.back() == kCtrlZ;
@@ -198,6 +211,20 @@ bool SubtitleFixer::Produce() {
         Fix(ProblemCode::CrCrLf, source_.LineNumber(), line.size() + 1, 0,
             "lines ended CR CR LF: they end CR LF now (said once)");
     }
+    if (verbatim_) {
+        Queue(line);  // after a Ctrl-Z: no reader sees it, nothing is mended
+        return true;
+    }
+    if (const size_t z = line.find(kCtrlZ); z != std::string_view::npos) {
+        // A reader's file ends at its Ctrl-Z: the line up to it is the last
+        // it reads, and from there on everything stands as it is.
+        verbatim_ = true;
+        if (z == 0) {
+            EndOfEntries();
+            Queue(line);
+            return true;
+        }
+    }
     switch (expect_) {
         case Expect::Entry:
             EntryLine(line);
@@ -210,6 +237,18 @@ bool SubtitleFixer::Produce() {
             break;
     }
     return true;
+}
+
+void SubtitleFixer::EndOfEntries() {
+    if (expect_ == Expect::TimeLine && heldEmpty_ > 0) {
+        for (; heldEmpty_ > 0; --heldEmpty_) {
+            Queue(kEmptyLine);
+        }
+    }
+    if (expect_ == Expect::Text) {
+        CloseEntry();
+    }
+    expect_ = Expect::Entry;
 }
 
 void SubtitleFixer::EntryLine(std::string_view line) {
@@ -236,12 +275,18 @@ void SubtitleFixer::EntryLine(std::string_view line) {
         return;
     }
     const int32_t written = ParseIndex(line);
-    if (written != ordinal_) {
+    const std::string_view digits = LeadingNumber(line);
+    if (written == ordinal_ || digits.empty()) {
+        // A line with no number is text where a number should be (a title, an
+        // empty line inside an entry): only its author knows what it is.
+        Queue(line);
+    } else {
         Fix(ProblemCode::IndexMismatch, number, 1, ordinal_, "entry ", int64_t{ordinal_},
             " was numbered ", int64_t{written}, ": renumbered");
-        QueueNumber(ordinal_);
-    } else {
-        Queue(line);
+        TextBuilder renumbered;  // what follows the number stays
+        renumbered << line.substr(0, static_cast<size_t>(digits.data() - line.data()))
+                   << int64_t{ordinal_} << line.substr(digits.data() + digits.size() - line.data());
+        QueueCopy(renumbered.View());
     }
     expect_ = Expect::TimeLine;
 }
@@ -323,7 +368,7 @@ void SubtitleFixer::ReleaseHeldText() {
 }
 
 void SubtitleFixer::CloseEntry() {
-    if (openCount_ > 0 && holdingText_) {
+    if (openCount_ > 0 && holdingText_ && heldText_.View().find(kCtrlZ) == std::string_view::npos) {
         TextBuilder opened;
         TextBuilder closed;
         for (size_t i = openCount_; i-- > 0;) {
@@ -400,8 +445,14 @@ bool SubtitleFixer::ReadLine(std::string_view& line) {
     if (!next.unended) {
         out_.EndLine();
     }
-    if (++lineNumber_ == 1) {
-        head_.Assign(text.substr(0, 64));
+    ++lineNumber_;
+    if (const size_t had = head_.View().size(); had < kHeadSize) {
+        // The mended file's first bytes, line ends included, as a reader of it
+        // would tell its encoding from them.
+        head_.Append(text.substr(0, kHeadSize - had));
+        if (!next.unended) {
+            head_.Append(std::string_view("\r\n").substr(0, kHeadSize - head_.View().size()));
+        }
     }
     line = text;
     // The converter cuts a line at a NUL and ends the file at a Ctrl-Z: the

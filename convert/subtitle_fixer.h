@@ -67,6 +67,7 @@ private:
     void TimeLineLine(std::string_view line);
     void TextLine(std::string_view line);
     void CloseEntry();
+    void EndOfEntries();
     void ReleaseHeldText();
     bool MendedTime(std::string_view line);
     // A line as the source has it (a view, handed on before the next read).
@@ -121,7 +122,8 @@ private:
     size_t cutColumn_ = 0;
     TextReader::CtrlZ ctrlZ_;
     bool walkEnded_ = false;
-    bool endsInCtrlZ_ = false;  // the source's last bytes, unended, end in a Ctrl-Z
+    bool endsInCtrlZ_ = false;
+    bool verbatim_ = false;  // past a Ctrl-Z  // the source's last bytes, unended, end in a Ctrl-Z
     bool sourceEnded_ = false;
 };
 

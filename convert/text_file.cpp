@@ -76,7 +76,7 @@ void TextReader::ReadHead() {
         const std::ptrdiff_t read = file_.Read(head_ + headSize_, kHeadSize - headSize_);
         if (read < 0) {
             atEnd_ = true;
-            throw FileError{FileOperation::Read, name_};
+            throw FileError{FileOperation::Read, name_, file_.SystemError()};
         }
         if (read == 0) {
             break;

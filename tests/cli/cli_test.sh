@@ -230,6 +230,17 @@ else
   check "a path past 260 characters converts" cmp -s "$long/$long/film.rt" expected.rt
 fi
 
+# --fix mends in place through the safe replacement (on Windows too, where
+# nothing is renamed over a file still open), and never writes into its source.
+printf '2\r\n00:00:01.000 --> 00:00:02,000\r\n<i>Hi\r\n' >mend.srt
+run --fix -i mend.srt
+check "--fix -i mends the source" [ "$status" = 0 ]
+check "--fix -i leaves the mended bytes" [ "$(cat mend.srt)" = "$(printf '1\r\n00:00:01,000 --> 00:00:02,000\r\n<i>Hi</i>\r\n')" ]
+cp mend.srt mend-before.srt
+run --fix mend.srt -o mend.srt
+check "--fix -o SOURCE is refused" [ "$status" = 1 ]
+check "--fix -o SOURCE keeps the source" cmp -s mend.srt mend-before.srt
+
 if [ "$mode" = native ]; then
   # Every document lists every problem code --help lists (the core's table),
   # and shows the options of the usage text.

@@ -189,10 +189,10 @@ MendedFile Fix(std::string_view source, size_t block) {
             if (problem.severity != Severity::Fixed &&
                 std::find(std::begin(kMendable), std::end(kMendable), problem.code) !=
                     std::end(kMendable)) {
-                ++mendable;
+                found.push_back({problem.code, problem.line});
             }
         }
-        uint64_t mendable = 0;
+        std::vector<std::pair<std::string_view, uint64_t>> found;
     } left;
     MendingReader reader(block);
     reader.AttachMemory(source, "film.srt");
@@ -204,7 +204,22 @@ MendedFile Fix(std::string_view source, size_t block) {
     ReadEntries(fixer, check);
     fixer.Finish();
     out.Close();
-    mended.mendable = left.mendable;
+    // A line with no number where a number should be is no numbering to mend:
+    // only its author knows what it is.
+    std::vector<std::string_view> lines;
+    for (std::string_view rest = mended.bytes; !rest.empty();) {
+        const size_t end = rest.find("\r\n");
+        lines.push_back(rest.substr(0, end));
+        rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 2);
+    }
+    for (const auto& [code, line] : left.found) {
+        const std::string_view text =
+            line - 1 < lines.size() ? lines[line - 1] : std::string_view();
+        const size_t first = text.find_first_not_of(" \t\v\f+-");
+        const bool numbered =
+            first != std::string_view::npos && text[first] >= '0' && text[first] <= '9';
+        mended.mendable += code != "index-mismatch" || numbered ? 1 : 0;
+    }
     return mended;
 }
 
@@ -227,6 +242,19 @@ std::vector<std::string_view> FilledLines(std::string_view bytes) {
 
 bool AllDigits(std::string_view line) {
     return !line.empty() && line.find_first_not_of("0123456789") == std::string_view::npos;
+}
+
+// What follows the number a line starts with (after blanks and a sign); the
+// line itself when it starts with none.
+std::string_view AfterNumber(std::string_view line) {
+    size_t at = line.find_first_not_of(" \t\n\v\f\r");
+    if (at == std::string_view::npos) {
+        return line;
+    }
+    at += line[at] == '+' || line[at] == '-' ? 1 : 0;
+    const size_t digits = line.find_first_not_of("0123456789", at);
+    const size_t end = digits == std::string_view::npos ? line.size() : digits;
+    return end > at ? line.substr(end) : line;
 }
 
 // The closing tags --fix appends to an entry's last line, and nothing else.
@@ -255,29 +283,34 @@ void RequireNothingLost(std::string_view source, std::string_view mended) {
     const std::vector<std::string_view> before = FilledLines(source);
     const std::vector<std::string_view> after = FilledLines(mended);
     size_t m = 0;
+    const auto readsAsTime = [](std::string_view text) {
+        TimeRange times;
+        return !AllDigits(text) && ScanTimeLine(text, times);
+    };
     for (const std::string_view line : before) {
-        TimeRange original;
-        TimeRange rewritten;
-        for (;; ++m) {
+        const bool timeLike = line.find("-->") != std::string_view::npos;
+        for (;;) {
             Require(m < after.size(), [&] { return "a line is lost: " + Printable(line); });
             const std::string_view now = after[m];
-            const bool timeLine =
-                ScanTimeLine(line, original) || (now.find("-->") != std::string_view::npos &&
-                                                 ScanTimeLine(now, rewritten) && !AllDigits(line));
             if (now == line ||
                 (now.substr(0, line.size()) == line && OnlyClosingTags(now.substr(line.size())))) {
                 break;
             }
-            if (AllDigits(now) && !timeLine) {
-                break;  // renumbered
+            if (timeLike && readsAsTime(now)) {
+                break;  // its times rewritten (the promise of no errors checks them)
             }
-            if (timeLine && ScanTimeLine(now, rewritten) && !AllDigits(now)) {
-                break;  // rewritten, with its times (checked by the promise of no errors)
-            }
-            Require(AllDigits(now), [&] {
+            const bool renumbered =
+                AfterNumber(now) != now && AfterNumber(now) == AfterNumber(line);
+            Require(renumbered || AllDigits(now), [&] {
                 return "the mended file has a line of its own: " + Printable(now) + " for " +
                        Printable(line);
-            });  // an inserted number line: the source line comes next
+            });
+            // A number line: this line's, renumbered, or one inserted before it.
+            if (!(AllDigits(now) && timeLike && m + 1 < after.size() &&
+                  (after[m + 1] == line || readsAsTime(after[m + 1])))) {
+                break;
+            }
+            ++m;
         }
         ++m;
     }
