@@ -1,5 +1,6 @@
 // The window and srt2rt are two doors to one converter: for the same source
-// and settings they must write the same bytes, failed entries included.
+// and settings they must write the same bytes; after a failed entry only the
+// window keeps what came before it.
 #include <gtest/gtest.h>
 
 #include "quillo_test.h"
