@@ -143,10 +143,12 @@ void SubtitleCheck::Index(const IndexLine& index) {
     entry_.cause = Cause::None;
     entry_.explained = false;
     if (index.ordinal == 1 && crOnly_) {
+        if (!ExplainedInstead()) {
+            Report(ProblemCode::CrOnly, 1, 1, 1,
+                   "the file has CR line ends and no LF, so it reads as one line: save it with CR "
+                   "LF or LF line ends");
+        }
         entry_.explained = true;
-        Report(ProblemCode::CrOnly, 1, 1, 1,
-               "the file has CR line ends and no LF, so it reads as one line: save it with CR LF "
-               "or LF line ends");
         return;
     }
     // The usual number line is a few digits: neither blank nor as long as a
@@ -172,7 +174,9 @@ void SubtitleCheck::Index(const IndexLine& index) {
         // missing number line) or for none (a line of blanks), and the next
         // is measured against that.
         if (entry_.cause == Cause::MissingIndex) {
-            previousNumber_ = havePreviousNumber_ ? previousNumber_ + 1 : index.ordinal;
+            previousNumber_ = havePreviousNumber_
+                                  ? static_cast<int32_t>(static_cast<uint32_t>(previousNumber_) + 1)
+                                  : index.ordinal;
             havePreviousNumber_ = true;
         }
         if (number != index.ordinal) {
