@@ -117,7 +117,7 @@ void SubtitleCheck::ReportCause() {
            "number on a line of its own above it");
 }
 
-void SubtitleCheck::Index(const IndexLine& index) {
+void SubtitleCheck::LookAtIndex(const IndexLine& index) {
     ++counts_.entries;
     entry_.ordinal = index.ordinal;
     entry_.line = index.lineNumber;
@@ -211,23 +211,9 @@ void SubtitleCheck::Run(TextReader& source) {
 }
 
 void SubtitleCheck::RunToFirstError(TextReader& source) {
-    // The check, stopping the walk once it has an error.
-    struct UpToAnError {
-        SubtitleCheck& check;
-        void Line(const TextReader& s, std::string_view line) { check.Line(s, line); }
-        bool Index(const IndexLine& index) {
-            check.Index(index);
-            return check.Counts().errors == 0;
-        }
-        bool TimeLine(const quillo::TimeLine& time) {
-            check.TimeLine(time);
-            return check.Counts().errors == 0;
-        }
-        void Text(std::string_view line) { check.Text(line); }
-        void EndEntry() { check.EndEntry(); }
-        void Finish(const TextReader& s) { check.Finish(s); }
-    } walk{*this};
-    ReadEntries(source, walk);
+    stopAtError_ = true;
+    ReadEntries(source, *this);
+    stopAtError_ = false;
 }
 
 CheckCounts CheckSubtitles(TextReader& source, bool verifyLineNumbers, ProblemSink& sink) {

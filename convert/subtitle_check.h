@@ -52,7 +52,8 @@ public:
     SubtitleCheck(bool verifyLineNumbers, ProblemSink& sink)
         : verify_(verifyLineNumbers), sink_(sink) {}
 
-    // The visitor of ReadEntries; it never stops the walk.
+    // The visitor of ReadEntries; it stops the walk only when asked to stop
+    // at its first error (RunToFirstError).
     void Line(const TextReader& source, std::string_view line) {
         line_ = source.LineNumber();
         // Only the first line, a line cut by a NUL and a line that ends in a
@@ -61,8 +62,14 @@ public:
             LookCloser(source, line);
         }
     }
-    void Index(const IndexLine& index);
-    void TimeLine(const quillo::TimeLine& time);
+    bool Index(const IndexLine& index) {
+        LookAtIndex(index);
+        return !stopAtError_ || counts_.errors == 0;
+    }
+    bool TimeLine(const quillo::TimeLine& time) {
+        LookAtTimeLine(time);
+        return !stopAtError_ || counts_.errors == 0;
+    }
     void Text(std::string_view line) {
         if (MayHoldMarkup(line)) {
             LookAtMarkup(line);
@@ -104,6 +111,8 @@ private:
         uint32_t depth;
     };
 
+    void LookAtIndex(const IndexLine& index);
+    void LookAtTimeLine(const quillo::TimeLine& time);
     void LookCloser(const TextReader& source, std::string_view line);
     void FirstLine(const TextReader& source, std::string_view line);
     // Counts the problem and, when the sink wants it, says it in `parts`.
@@ -130,6 +139,7 @@ private:
     void ReportUnclosedStyles();
 
     bool verify_;
+    bool stopAtError_ = false;
     ProblemSink& sink_;
     CheckCounts counts_;
     TextBuilder message_;  // built for each problem

@@ -56,7 +56,7 @@ void SubtitleCheck::ReportTimeFormat(const quillo::TimeLine& time) {
     }
 }
 
-void SubtitleCheck::TimeLine(const quillo::TimeLine& time) {
+void SubtitleCheck::LookAtTimeLine(const quillo::TimeLine& time) {
     TimeRange t;
     if (!time.Times(t)) {
         ReportTimeFormat(time);

@@ -18,18 +18,23 @@ public:
     void Clear() { size_ = 0; }
     std::string_view View() const { return {text_, size_}; }
 
-    // A literal: its size is known, so the copy is a few moves in place.
-    // (A character array that is not a literal goes as a string_view.)
+    // A literal: its size is known, so a short one is copied with a few
+    // moves in place. (A character array that is not a literal goes as a
+    // string_view.)
     template <size_t N>
     TextBuilder& operator<<(const char (&literal)[N]) {
-        const size_t size = N - 1;
-        if (size > kCapacity - size_) {
-            Cut(std::string_view(literal, size));
+        constexpr size_t kSize = N - 1;
+        if constexpr (kSize > 16) {
+            return *this << std::string_view(literal, kSize);
+        } else {
+            if (kSize > kCapacity - size_) {
+                Cut(std::string_view(literal, kSize));
+                return *this;
+            }
+            std::memcpy(text_ + size_, literal, kSize);
+            size_ += kSize;
             return *this;
         }
-        std::memcpy(text_ + size_, literal, size);
-        size_ += size;
-        return *this;
     }
     // Short pieces are copied without a call to the C library: a report
     // line is made of a dozen pieces, most of them a few bytes long.
