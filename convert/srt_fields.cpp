@@ -174,6 +174,20 @@ int32_t ParseIndex(std::string_view line) {
     return ScanInteger(line, pos, true, general) ? general : 0;
 }
 
+bool PastThirtyTwoBits(std::string_view signAndDigits) {
+    const bool negative = !signAndDigits.empty() && signAndDigits[0] == '-';
+    const size_t first =
+        !signAndDigits.empty() && (signAndDigits[0] == '-' || signAndDigits[0] == '+') ? 1 : 0;
+    uint64_t magnitude = 0;
+    for (size_t i = first; i < signAndDigits.size(); ++i) {
+        magnitude = magnitude * 10 + static_cast<uint64_t>(signAndDigits[i] - '0');
+        if (magnitude > (uint64_t{1} << 32)) {
+            return true;  // and stays so, however many digits follow
+        }
+    }
+    return magnitude > (negative ? uint64_t{1} << 31 : (uint64_t{1} << 31) - 1);
+}
+
 bool ScanTimeLine(std::string_view line, TimeRange& out, TimeLineLayout* layout) {
     // Each %d skips white space itself; ':' and ',' must follow a number
     // directly; each blank around "-->" matches any run of white space.

@@ -16,6 +16,10 @@ int32_t ParseIndex(std::string_view line);
 // reader's lines are: eight digits at once (srt_fields_fast.cpp).
 int32_t ParseIndexOfPaddedLine(std::string_view line);
 
+// Whether a number as written, its sign and digits, does not fit in 32 bits,
+// and so reads as another.
+bool PastThirtyTwoBits(std::string_view signAndDigits);
+
 struct TimeRange {
     int32_t beginHours, beginMinutes, beginSeconds, beginMilliseconds;
     int32_t endHours, endMinutes, endSeconds, endMilliseconds;

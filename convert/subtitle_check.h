@@ -53,8 +53,9 @@ public:
     SubtitleCheck(bool verifyLineNumbers, ProblemSink& sink)
         : verify_(verifyLineNumbers), sink_(sink) {}
 
-    // The visitor of ReadEntries; it never stops the walk. `Lines` is the
-    // walk's line source: a TextReader, or the fixer's mended lines.
+    // The visitor of ReadEntries; it stops the walk only when asked to stop
+    // at its first error (RunToFirstError). `Lines` is the walk's line
+    // source: a TextReader, or the fixer's mended lines.
     template <typename Lines>
     void Line(const Lines& source, std::string_view line) {
         line_ = source.LineNumber();
@@ -67,8 +68,14 @@ public:
                 line);
         }
     }
-    void Index(const IndexLine& index);
-    void TimeLine(const quillo::TimeLine& time);
+    bool Index(const IndexLine& index) {
+        LookAtIndex(index);
+        return !stopAtError_ || counts_.errors == 0;
+    }
+    bool TimeLine(const quillo::TimeLine& time) {
+        LookAtTimeLine(time);
+        return !stopAtError_ || counts_.errors == 0;
+    }
     void Text(std::string_view line) {
         if (MayHoldMarkup(line)) {
             LookAtMarkup(line);
@@ -120,6 +127,8 @@ private:
         bool unended;           // it was the file's last and had no line end
         std::string_view head;  // the file's first bytes, with line 1
     };
+    void LookAtIndex(const IndexLine& index);
+    void LookAtTimeLine(const quillo::TimeLine& time);
     void LookCloser(const LineFacts& facts, std::string_view line);
     void FirstLine(const LineFacts& facts, std::string_view line);
     void FinishAt(const TextReader::CtrlZ& z);
@@ -147,6 +156,7 @@ private:
     void ReportUnclosedStyles();
 
     bool verify_;
+    bool stopAtError_ = false;
     ProblemSink& sink_;
     CheckCounts counts_;
     TextBuilder message_;  // built for each problem

@@ -51,8 +51,9 @@ struct Count {
 inline void Append(TextBuilder& out, std::string_view text) {
     out << text;
 }
-inline void Append(TextBuilder& out, const char* text) {
-    out << std::string_view(text);
+template <size_t N>
+void Append(TextBuilder& out, const char (&literal)[N]) {
+    out << literal;
 }
 inline void Append(TextBuilder& out, int64_t value) {
     out << value;

@@ -1,0 +1,76 @@
+#include "problem_codes.h"
+
+#include <iterator>
+
+namespace quillo {
+
+constexpr ProblemCodeInfo kProblemCodes[kProblemCodeCount] = {
+    {ProblemCode::IndexMismatch, "index-mismatch", Severity::Error,
+     "an entry's number is neither its ordinal nor the previous number plus one (with "
+     "verification)"},
+    {ProblemCode::TimeFormat, "time-format", Severity::Error,
+     "the time line does not read; the message names the likely cause (\".\", no \"-->\", an "
+     "empty line)"},
+    {ProblemCode::CrOnly, "cr-only", Severity::Error,
+     "CR line ends and no LF: the file reads as one line"},
+    {ProblemCode::Encoding, "encoding", Severity::Error,
+     "the file is UTF-16 or UTF-32 (by its byte-order mark, or by NUL in every second or "
+     "fourth byte): save it as UTF-8 or ANSI; an error in place of the errors it causes, a "
+     "warning where the file converts all the same",
+     true},
+    {ProblemCode::BlankLine, "blank-line", Severity::Error,
+     "a line of only blanks or tabs stands where an entry would start: it is not empty, so it "
+     "starts an entry"},
+    {ProblemCode::MissingIndex, "missing-index", Severity::Error,
+     "the line read as an entry's number is a time line: the number line is missing"},
+    {ProblemCode::CannotOpen, "cannot-open", Severity::Error, "the source cannot be opened"},
+    {ProblemCode::ReadError, "read-error", Severity::Error, "a read fails part-way"},
+    {ProblemCode::Bom, "bom", Severity::Warning,
+     "a UTF-8 byte-order mark (it spoils entry 1's number unless --no-verify)"},
+    {ProblemCode::CrCrLf, "cr-cr-lf", Severity::Warning,
+     "lines end CR CR LF: the entries after the first join one (once a file)"},
+    {ProblemCode::CtrlZ, "ctrl-z", Severity::Warning,
+     "a Ctrl-Z ends the file there and something follows it"},
+    {ProblemCode::Nul, "nul", Severity::Warning, "a NUL cuts its line there; the rest is lost"},
+    {ProblemCode::EndBeforeBegin, "end-before-begin", Severity::Warning,
+     "the end is at or before the begin"},
+    {ProblemCode::PastDuration, "past-duration", Severity::Warning,
+     "the end is past 3:00:00.000, the document's duration"},
+    {ProblemCode::FieldRange, "field-range", Severity::Warning,
+     "hours below 0, minutes or seconds outside 0-59, milliseconds outside 0-999"},
+    {ProblemCode::MsDigits, "ms-digits", Severity::Warning,
+     "milliseconds not written with three digits (\"01,50\" is 50 ms)"},
+    {ProblemCode::Order, "order", Severity::Warning, "it begins before the previous entry begins"},
+    {ProblemCode::Overlap, "overlap", Severity::Warning,
+     "otherwise, it begins before the previous entry ends (its <clear/> cuts that one short)"},
+    {ProblemCode::NoEntries, "no-entries", Severity::Warning,
+     "the file has no entries: the document will be empty"},
+    {ProblemCode::Markup, "markup", Severity::Warning,
+     "a \"<\" that begins no RealText tag, or an \"&\" that begins no character reference "
+     "RealText knows: the player reads it as markup (write &lt; or &amp;)"},
+    {ProblemCode::UnclosedTag, "unclosed-tag", Severity::Warning,
+     "an entry opens <b>, <i>, <u>, <s> or <font> and does not close it: the style runs into "
+     "the entries after it"},
+    {ProblemCode::OverrideTag, "override-tag", Severity::Warning,
+     "a {\\...} override block (ASS/SSA style): the player shows it as text"},
+    {ProblemCode::ZeroLength, "zero-length", Severity::Warning,
+     "the end is after the begin, but both print as the same centisecond: it shows for no time"},
+    {ProblemCode::Overflow, "overflow", Severity::Warning,
+     "a number does not fit in 32 bits: it reads as another (4294967297 as 1)"},
+};
+
+namespace {
+
+constexpr bool TableFollowsTheCodes() {
+    for (size_t i = 0; i < std::size(kProblemCodes); ++i) {
+        if (static_cast<size_t>(kProblemCodes[i].code) != i) {
+            return false;
+        }
+    }
+    return true;
+}
+}  // namespace
+
+static_assert(TableFollowsTheCodes(), "kProblemCodes lists every code, in their order");
+
+}  // namespace quillo
