@@ -108,6 +108,9 @@ size_t MendingReader::Decode(const char* raw, size_t size, char* out, size_t& co
         } else if (cp > 0x10FFFF || (cp >= 0xD800 && cp < 0xE000)) {
             cp = kReplacement;
         }
+        if (cp == 0) {
+            cp = kReplacement;  // no text holds it, and a reader would cut the line there
+        }
         if (cp == kByteOrderMark && !markSkipped_) {
             markSkipped_ = true;  // the mark that named the encoding
             continue;
@@ -200,25 +203,8 @@ bool MendingReader::Refill() {
     return next_ != end_ || Refill();
 }
 
-void MendingReader::Spill(const char* data, size_t size) {
-    if (size > spillCapacity_ - spillSize_ || spill_ == nullptr) {
-        const size_t capacity = std::max(spillSize_ + size, 2 * spillCapacity_ + 64);
-        std::unique_ptr<char[]> grown(new char[capacity + kSearchPadding]());
-        if (spillSize_ > 0) {
-            std::memcpy(grown.get(), spill_.get(), spillSize_);
-        }
-        spill_ = std::move(grown);
-        spillCapacity_ = capacity;
-    }
-    if (size > 0) {
-        std::memcpy(spill_.get() + spillSize_, data, size);
-        spillSize_ += size;
-    }
-    std::memset(spill_.get() + spillSize_, 0, kSearchPadding);
-}
-
 bool MendingReader::ReadLine(std::string_view& line) {
-    spillSize_ = 0;
+    spill_.Assign({});
     bool spilled = false;
     for (;;) {
         if (next_ == end_ && !Refill()) {
@@ -226,7 +212,7 @@ bool MendingReader::ReadLine(std::string_view& line) {
                 line = {};
                 return false;
             }
-            line = std::string_view(spill_.get(), spillSize_);  // the last line, unended
+            line = spill_.View();  // the last line, unended
             unended_ = true;
             break;
         }
@@ -242,7 +228,7 @@ bool MendingReader::ReadLine(std::string_view& line) {
             }
         }
         if (stop == nullptr) {
-            Spill(begin, left);
+            spill_.Append(std::string_view(begin, left));
             spilled = true;
             next_ = end_;
             continue;
@@ -256,8 +242,8 @@ bool MendingReader::ReadLine(std::string_view& line) {
             }
         }
         if (spilled) {
-            Spill(begin, static_cast<size_t>(stop - begin));
-            line = std::string_view(spill_.get(), spillSize_);
+            spill_.Append(std::string_view(begin, static_cast<size_t>(stop - begin)));
+            line = spill_.View();
         } else {
             line = std::string_view(begin, static_cast<size_t>(stop - begin));
         }

@@ -12,6 +12,7 @@
 
 #include "file_encoding.h"
 #include "os_file.h"
+#include "padded_line.h"
 #include "text_file.h"
 
 namespace quillo {
@@ -47,7 +48,6 @@ private:
     size_t ReadRaw(char* to, size_t size);
     size_t Decode(const char* raw, size_t size, char* out, size_t& consumed);
     bool HeadHasCrOnly() const;
-    void Spill(const char* data, size_t size);
 
     OsFile file_;
     std::string name_;
@@ -64,9 +64,7 @@ private:
     std::unique_ptr<char[]> block_;
     const char* next_ = nullptr;
     const char* end_ = nullptr;
-    std::unique_ptr<char[]> spill_;  // a line across blocks, padded
-    size_t spillSize_ = 0;
-    size_t spillCapacity_ = 0;
+    PaddedLine spill_;        // a line across blocks
     bool pendingCr_ = false;  // a CR-only file's block ended in CR: an LF may follow
     bool started_ = false;
     bool atEnd_ = false;

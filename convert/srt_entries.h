@@ -142,12 +142,20 @@ public:
     }
     bool Index(const IndexLine& index) {
         return std::apply(
-            [&](auto&... v) { return (entry_walk::Goes([&] { return v.Index(index); }) & ...); },
+            [&](auto&... v) {
+                bool goes = true;  // every visitor is called, whatever the others say
+                ((goes = entry_walk::Goes([&] { return v.Index(index); }) && goes), ...);
+                return goes;
+            },
             visitors_);
     }
     bool TimeLine(const quillo::TimeLine& time) {
         return std::apply(
-            [&](auto&... v) { return (entry_walk::Goes([&] { return v.TimeLine(time); }) & ...); },
+            [&](auto&... v) {
+                bool goes = true;
+                ((goes = entry_walk::Goes([&] { return v.TimeLine(time); }) && goes), ...);
+                return goes;
+            },
             visitors_);
     }
     void Text(std::string_view line) {

@@ -93,7 +93,7 @@ struct UsualClock {
 
 // The same clock read a byte at a time, where words are not little-endian:
 // hours of up to nine digits, which cannot overflow either.
-const char* UsualClockBytewise(const char* p, const char* end, int32_t* fields) {
+[[maybe_unused]] const char* UsualClockBytewise(const char* p, const char* end, int32_t* fields) {
     if (end - p < 11) {
         return nullptr;
     }

@@ -50,7 +50,8 @@ void SubtitleCheck::LookCloser(const LineFacts& facts, std::string_view line) {
                "a NUL byte cuts this line: the rest of it is lost");
     }
     // A CR left at the end of a line that had its LF.
-    if (!line.empty() && line.back() == '\r' && !crCrLfSeen_ && !facts.unended) {
+    if (!line.empty() && line.back() == '\r' && !crCrLfSeen_ && !facts.unended &&
+        facts.cutColumn == 0) {  // a CR before a NUL ends no line
         crCrLfSeen_ = true;
         Report(ProblemCode::CrCrLf, number, line.size(), 0,
                "lines end CR CR LF: an empty line keeps a CR, so it separates no entries and "

@@ -10,7 +10,6 @@ namespace quillo {
 namespace {
 
 constexpr char kCtrlZ = 0x1A;
-constexpr size_t kHeadSize = 64;
 
 // An empty line that may be searched as the reader's lines are.
 constexpr char kPadding[kSearchPadding] = {};
@@ -123,32 +122,6 @@ constexpr std::string_view kStyleCloser[kStyleTagCount] = {"</b>", "</i>", "</u>
 
 }  // namespace
 
-void PaddedLine::Reserve(size_t size) {
-    if (size <= capacity_ && bytes_ != nullptr) {
-        return;
-    }
-    const size_t capacity = std::max(size, 2 * capacity_ + 64);
-    std::unique_ptr<char[]> grown(new char[capacity + kSearchPadding]());
-    if (size_ > 0) {
-        std::memcpy(grown.get(), bytes_.get(), size_);
-    }
-    bytes_ = std::move(grown);
-    capacity_ = capacity;
-}
-
-void PaddedLine::Assign(std::string_view text) {
-    size_ = 0;
-    Append(text);
-}
-
-void PaddedLine::Append(std::string_view text) {
-    Reserve(size_ + text.size());
-    if (!text.empty()) {
-        std::memcpy(bytes_.get() + size_, text.data(), text.size());
-    }
-    size_ += text.size();  // the padding is there, whatever it holds
-}
-
 SubtitleFixer::SubtitleFixer(MendingReader& source, TextWriter& out, ProblemSink& report)
     : source_(source), out_(out), report_(report) {}
 
@@ -215,6 +188,15 @@ bool SubtitleFixer::Produce() {
         Queue(line);  // after a Ctrl-Z: no reader sees it, nothing is mended
         return true;
     }
+    if (line.find('\0') != std::string_view::npos) {
+        // A reader cuts the line there; what the author meant by the rest is
+        // not ours to guess: from here on the file stands as it is.
+        verbatim_ = true;
+        ReleaseHeldEmpties();
+        ReleaseHeldText();
+        Queue(line);
+        return true;
+    }
     if (const size_t z = line.find(kCtrlZ); z != std::string_view::npos) {
         // A reader's file ends at its Ctrl-Z: the line up to it is the last
         // it reads, and from there on everything stands as it is.
@@ -239,11 +221,15 @@ bool SubtitleFixer::Produce() {
     return true;
 }
 
+void SubtitleFixer::ReleaseHeldEmpties() {
+    // Handed out before anything queued after them: the queue is empty here.
+    emptiesDue_ += heldEmpty_;
+    heldEmpty_ = 0;
+}
+
 void SubtitleFixer::EndOfEntries() {
-    if (expect_ == Expect::TimeLine && heldEmpty_ > 0) {
-        for (; heldEmpty_ > 0; --heldEmpty_) {
-            Queue(kEmptyLine);
-        }
+    if (expect_ == Expect::TimeLine) {
+        ReleaseHeldEmpties();
     }
     if (expect_ == Expect::Text) {
         CloseEntry();
@@ -345,9 +331,7 @@ void SubtitleFixer::TimeLineLine(std::string_view line) {
         // reads them. The first empty line is the entry's time line; a
         // second ends the entry, else this line is its text.
         const bool entryEnded = heldEmpty_ > 1;
-        for (; heldEmpty_ > 0; --heldEmpty_) {
-            Queue(kEmptyLine);
-        }
+        ReleaseHeldEmpties();
         openCount_ = 0;
         expect_ = entryEnded ? Expect::Entry : Expect::Text;
         entryEnded ? EntryLine(line) : TextLine(line);
@@ -422,22 +406,27 @@ bool SubtitleFixer::ReadLine(std::string_view& line) {
         line = {};
         return false;
     }
-    while (queueSize_ == 0) {
+    while (queueSize_ == 0 && emptiesDue_ == 0) {
         if (sourceEnded_ || !Produce()) {
             sourceEnded_ = true;
-            if (queueSize_ == 0) {
+            if (queueSize_ == 0 && emptiesDue_ == 0) {
                 line = {};
                 return false;
             }
         }
     }
-    Queued next = queue_[queueFront_];
-    if (next.copy != kQueue) {
-        std::swap(current_, copies_[next.copy]);  // kept until the next call
-        next.text = current_.View();
+    Queued next{kEmptyLine, kQueue, false};
+    if (emptiesDue_ > 0) {
+        --emptiesDue_;
+    } else {
+        next = queue_[queueFront_];
+        if (next.copy != kQueue) {
+            std::swap(current_, copies_[next.copy]);  // kept until the next call
+            next.text = current_.View();
+        }
+        queueFront_ = (queueFront_ + 1) % kQueue;
+        --queueSize_;
     }
-    queueFront_ = (queueFront_ + 1) % kQueue;
-    --queueSize_;
     const std::string_view text = next.text;
     // Lines hold no LF: they go out as they stand.
     out_.BeginLine();
@@ -446,14 +435,6 @@ bool SubtitleFixer::ReadLine(std::string_view& line) {
         out_.EndLine();
     }
     ++lineNumber_;
-    if (const size_t had = head_.View().size(); had < kHeadSize) {
-        // The mended file's first bytes, line ends included, as a reader of it
-        // would tell its encoding from them.
-        head_.Append(text.substr(0, kHeadSize - had));
-        if (!next.unended) {
-            head_.Append(std::string_view("\r\n").substr(0, kHeadSize - head_.View().size()));
-        }
-    }
     line = text;
     // The converter cuts a line at a NUL and ends the file at a Ctrl-Z: the
     // walk sees the mended file as it will. Most lines hold neither.

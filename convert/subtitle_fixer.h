@@ -17,26 +17,12 @@
 #include <string_view>
 
 #include "mending_reader.h"
+#include "padded_line.h"
 #include "realtext_markup.h"
 #include "subtitle_check.h"
 #include "text_file.h"
 
 namespace quillo {
-
-// A line that owns its bytes, followed by kSearchPadding zero bytes as the
-// walk's fast paths expect.
-class PaddedLine {
-public:
-    void Assign(std::string_view text);
-    void Append(std::string_view text);
-    std::string_view View() const { return {bytes_.get(), size_}; }
-
-private:
-    void Reserve(size_t size);
-    std::unique_ptr<char[]> bytes_;
-    size_t size_ = 0;
-    size_t capacity_ = 0;
-};
 
 class SubtitleFixer {
 public:
@@ -52,8 +38,10 @@ public:
     size_t CutColumn(uint64_t line) const { return cutLine_ == line ? cutColumn_ : 0; }
     bool LineUnended() const { return false; }  // every mended line ends CR LF
     const TextReader::CtrlZ& CtrlZSeen() const { return ctrlZ_; }
-    // The mended file's first bytes: UTF-8, whatever the source was.
-    std::string_view Head() const { return head_.View(); }
+    // What the check tells the encoding from: nothing, as the mended file is
+    // UTF-8 or the source's bytes as the reader took them, its encoding told
+    // from the source's own head.
+    std::string_view Head() const { return {}; }
 
     // Mends and writes what the walk did not pull (after a Ctrl-Z).
     void Finish();
@@ -68,6 +56,7 @@ private:
     void TextLine(std::string_view line);
     void CloseEntry();
     void EndOfEntries();
+    void ReleaseHeldEmpties();
     void ReleaseHeldText();
     bool MendedTime(std::string_view line);
     // A line as the source has it (a view, handed on before the next read).
@@ -94,7 +83,8 @@ private:
     Expect expect_ = Expect::Entry;
     int32_t ordinal_ = 0;
     uint32_t entryCount_ = 0;
-    uint64_t heldEmpty_ = 0;  // empty lines after an index line, held back
+    uint64_t heldEmpty_ = 0;   // empty lines after an index line, held back
+    uint64_t emptiesDue_ = 0;  // empty lines released, to be handed out first
     uint64_t heldEmptyLine_ = 0;
     bool holdingText_ = false;
     PaddedLine heldText_;  // an entry's last text line, for closing its tags
@@ -115,7 +105,6 @@ private:
     size_t queueFront_ = 0;
     size_t queueSize_ = 0;
     PaddedLine current_;  // the copy last handed to the walk
-    PaddedLine head_;
 
     uint64_t lineNumber_ = 0;  // of the mended file
     uint64_t cutLine_ = 0;
@@ -123,7 +112,8 @@ private:
     TextReader::CtrlZ ctrlZ_;
     bool walkEnded_ = false;
     bool endsInCtrlZ_ = false;
-    bool verbatim_ = false;  // past a Ctrl-Z  // the source's last bytes, unended, end in a Ctrl-Z
+    bool verbatim_ =
+        false;  // past a Ctrl-Z or a NUL  // the source's last bytes, unended, end in a Ctrl-Z
     bool sourceEnded_ = false;
 };
 

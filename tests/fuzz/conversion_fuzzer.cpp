@@ -322,8 +322,11 @@ void RequireNothingLost(std::string_view source, std::string_view mended) {
 
 void CheckFix(std::string_view source, size_t block) {
     const MendedFile once = Fix(source, block);
-    RequireEqual(0, static_cast<int64_t>(once.mendable),
-                 "the mended file has a problem of a kind --fix mends");
+    // From a NUL byte on, the file stands as it is.
+    if (source.find('\0') == std::string_view::npos) {
+        RequireEqual(0, static_cast<int64_t>(once.mendable),
+                     "the mended file has a problem of a kind --fix mends");
+    }
     const MendedFile twice = Fix(once.bytes, 1 + (block * 7) % 64);
     RequireEqual(std::string_view(once.bytes), std::string_view(twice.bytes),
                  "mending a mended file changes it");
