@@ -36,7 +36,8 @@ public:
     bool ReadLine(std::string_view& line);
     uint64_t LineNumber() const { return lineNumber_; }
     size_t CutColumn(uint64_t line) const { return cutLine_ == line ? cutColumn_ : 0; }
-    bool LineUnended() const { return false; }  // every mended line ends CR LF
+    // Every mended line ends CR LF, but the one a Ctrl-Z cuts for the walk.
+    bool LineUnended() const { return walkEnded_; }
     const TextReader::CtrlZ& CtrlZSeen() const { return ctrlZ_; }
     // What the check tells the encoding from: nothing, as the mended file is
     // UTF-8 or the source's bytes as the reader took them, its encoding told

@@ -322,14 +322,15 @@ void RequireNothingLost(std::string_view source, std::string_view mended) {
 
 void CheckFix(std::string_view source, size_t block) {
     const MendedFile once = Fix(source, block);
-    // From a NUL byte on, the file stands as it is.
+    // From a NUL byte on, the file stands as it is; a few NULs may even make
+    // its head read as UTF-16 or UTF-32 once its line ends are CR LF.
     if (source.find('\0') == std::string_view::npos) {
         RequireEqual(0, static_cast<int64_t>(once.mendable),
                      "the mended file has a problem of a kind --fix mends");
+        const MendedFile twice = Fix(once.bytes, 1 + (block * 7) % 64);
+        RequireEqual(std::string_view(once.bytes), std::string_view(twice.bytes),
+                     "mending a mended file changes it");
     }
-    const MendedFile twice = Fix(once.bytes, 1 + (block * 7) % 64);
-    RequireEqual(std::string_view(once.bytes), std::string_view(twice.bytes),
-                 "mending a mended file changes it");
     // Files read as they stand (not transcoded, not split at CR) keep their lines.
     const bool bytesAsTheyStand = EncodingOf(source.substr(0, 64)) == FileEncoding::Bytes &&
                                   (source.find('\n') != std::string_view::npos ||
