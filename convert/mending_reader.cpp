@@ -141,6 +141,9 @@ bool MendingReader::HeadHasCrOnly() const {
         if (u == '\n') {
             return false;
         }
+        if (u == 0x1A) {
+            break;  // a reader's file ends at a Ctrl-Z
+        }
         cr = cr || u == '\r';
     }
     return cr;
