@@ -197,15 +197,13 @@ bool SubtitleFixer::Produce() {
         Queue(line);
         return true;
     }
-    if (const size_t z = line.find(kCtrlZ); z != std::string_view::npos) {
-        // A reader's file ends at its Ctrl-Z: the line up to it is the last
-        // it reads, and from there on everything stands as it is.
+    if (line.find(kCtrlZ) != std::string_view::npos) {
+        // A reader's file ends at its Ctrl-Z: from the line that holds it
+        // on, everything stands as it is.
         verbatim_ = true;
-        if (z == 0) {
-            EndOfEntries();
-            Queue(line);
-            return true;
-        }
+        EndOfEntries();
+        Queue(line);
+        return true;
     }
     switch (expect_) {
         case Expect::Entry:

@@ -215,9 +215,9 @@ MendedFile Fix(std::string_view source, size_t block) {
     for (const auto& [code, line] : left.found) {
         const std::string_view text =
             line - 1 < lines.size() ? lines[line - 1] : std::string_view();
-        const size_t first = text.find_first_not_of(" \t\v\f+-");
-        const bool numbered =
-            first != std::string_view::npos && text[first] >= '0' && text[first] <= '9';
+        size_t first = text.find_first_not_of(" \t\v\f");  // white space, a sign, a digit
+        first += first < text.size() && (text[first] == '+' || text[first] == '-') ? 1 : 0;
+        const bool numbered = first < text.size() && text[first] >= '0' && text[first] <= '9';
         mended.mendable += code != "index-mismatch" || numbered ? 1 : 0;
     }
     return mended;
@@ -322,9 +322,11 @@ void RequireNothingLost(std::string_view source, std::string_view mended) {
 
 void CheckFix(std::string_view source, size_t block) {
     const MendedFile once = Fix(source, block);
-    // From a NUL byte on, the file stands as it is; a few NULs may even make
-    // its head read as UTF-16 or UTF-32 once its line ends are CR LF.
-    if (source.find('\0') == std::string_view::npos) {
+    // From a line holding a NUL byte or a Ctrl-Z on, the file stands as it
+    // is; a few NULs may even make its head read as UTF-16 or UTF-32 once its
+    // line ends are CR LF.
+    if (source.find('\0') == std::string_view::npos &&
+        source.find('\x1A') == std::string_view::npos) {
         RequireEqual(0, static_cast<int64_t>(once.mendable),
                      "the mended file has a problem of a kind --fix mends");
         const MendedFile twice = Fix(once.bytes, 1 + (block * 7) % 64);
