@@ -249,8 +249,11 @@ void SubtitleFixer::EntryLine(std::string_view line) {
     }
     ordinal_ = static_cast<int32_t>(++entryCount_);
     LenientTime time;
-    // A number line holds no ':', as every time line does.
-    if (line.find(':') != std::string_view::npos && ReadLeniently(line, time)) {
+    // A number line holds no ':', as every time line does; one that reads as
+    // a time line, signs and all, is one.
+    TimeRange strict;
+    if (line.find(':') != std::string_view::npos &&
+        (ScanTimeLine(line, strict) || ReadLeniently(line, time))) {
         Fix(ProblemCode::MissingIndex, number, 1, ordinal_, "entry ", int64_t{ordinal_},
             " had no number line: inserted");
         QueueNumber(ordinal_);
