@@ -177,7 +177,9 @@ bool SubtitleFixer::Produce() {
         }
         if (line.substr(0, 3) == "\xEF\xBB\xBF") {
             Fix(ProblemCode::Bom, 1, 1, 0, "the UTF-8 byte-order mark: removed");
-            line.remove_prefix(3);
+            while (line.substr(0, 3) == "\xEF\xBB\xBF") {
+                line.remove_prefix(3);  // one, or a file saved twice with one
+            }
         }
     }
     if (source_.CrCrLfLine() == source_.LineNumber()) {

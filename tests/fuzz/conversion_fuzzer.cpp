@@ -172,7 +172,7 @@ void Run(std::string_view source, const Setting& setting, const ReferenceRun& ex
     }
 }
 
-// --fix in memory, with blocks of `block` bytes; `mendable` counts what is
+// --fix in memory, with blocks of `block` bytes; `mendable` counts the errors
 // left in the mended file of a kind --fix mends.
 struct MendedFile {
     std::string bytes;
@@ -186,7 +186,7 @@ MendedFile Fix(std::string_view source, size_t block) {
             static const std::string_view kMendable[] = {
                 "encoding",       "bom",           "cr-only",     "cr-cr-lf", "blank-line",
                 "index-mismatch", "missing-index", "unclosed-tag"};
-            if (problem.severity != Severity::Fixed &&
+            if (problem.severity == Severity::Error &&
                 std::find(std::begin(kMendable), std::end(kMendable), problem.code) !=
                     std::end(kMendable)) {
                 found.push_back({problem.code, problem.line});
@@ -328,7 +328,7 @@ void CheckFix(std::string_view source, size_t block) {
     if (source.find('\0') == std::string_view::npos &&
         source.find('\x1A') == std::string_view::npos) {
         RequireEqual(0, static_cast<int64_t>(once.mendable),
-                     "the mended file has a problem of a kind --fix mends");
+                     "the mended file has an error of a kind --fix mends");
         const MendedFile twice = Fix(once.bytes, 1 + (block * 7) % 64);
         RequireEqual(std::string_view(once.bytes), std::string_view(twice.bytes),
                      "mending a mended file changes it");
