@@ -277,7 +277,7 @@ bool OnlyClosingTags(std::string_view rest) {
 // closed after it; and the mended file holds nothing else but inserted
 // number lines.
 void RequireNothingLost(std::string_view source, std::string_view mended) {
-    if (source.substr(0, 3) == "\xEF\xBB\xBF") {
+    while (source.substr(0, 3) == "\xEF\xBB\xBF") {
         source.remove_prefix(3);
     }
     const std::vector<std::string_view> before = FilledLines(source);
