@@ -355,7 +355,9 @@ void SubtitleFixer::ReleaseHeldText() {
 }
 
 void SubtitleFixer::CloseEntry() {
-    if (openCount_ > 0 && holdingText_ && heldText_.View().find(kCtrlZ) == std::string_view::npos) {
+    // Behind a '<' that a player takes for a tag running on, a closing tag
+    // would be read as part of it: that is left to the author.
+    if (openCount_ > 0 && holdingText_ && !heldStrayLess_) {
         TextBuilder opened;
         TextBuilder closed;
         for (size_t i = openCount_; i-- > 0;) {
@@ -379,8 +381,10 @@ void SubtitleFixer::TextLine(std::string_view line) {
         return;
     }
     ReleaseHeldText();
+    bool stray = false;
     if (MayHoldMarkup(line)) {  // the reader's lines are padded for the search
-        ScanMarkup(line, [this](const MarkupItem& item) {
+        ScanMarkup(line, [this, &stray](const MarkupItem& item) {
+            stray = stray || item.kind == MarkupItem::Kind::StrayLess;
             if (item.kind == MarkupItem::Kind::StyleOpened && openCount_ < std::size(open_)) {
                 open_[openCount_++] = item.style;
             } else if (item.kind == MarkupItem::Kind::StyleClosed) {
@@ -401,6 +405,7 @@ void SubtitleFixer::TextLine(std::string_view line) {
     // A style is open: the entry's last line may yet have to close it.
     heldText_.Assign(line);
     heldTextLine_ = source_.LineNumber();
+    heldStrayLess_ = stray;
     holdingText_ = true;
 }
 

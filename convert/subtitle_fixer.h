@@ -90,6 +90,7 @@ private:
     bool holdingText_ = false;
     PaddedLine heldText_;  // an entry's last text line, for closing its tags
     uint64_t heldTextLine_ = 0;
+    bool heldStrayLess_ = false;  // it holds a '<' that opens no tag
     StyleTag open_[16];
     size_t openCount_ = 0;
 
