@@ -175,11 +175,16 @@ bool SubtitleFixer::Produce() {
         if (source_.CrOnly()) {
             Fix(ProblemCode::CrOnly, 1, 1, 0, "lines ended CR only: they end CR LF now");
         }
-        if (line.substr(0, 3) == "\xEF\xBB\xBF") {
+        std::string_view unmarked = line;
+        while (unmarked.substr(0, 3) == "\xEF\xBB\xBF") {
+            unmarked.remove_prefix(3);  // one, or a file saved twice with one
+        }
+        // Unless the bytes after it would then read as UTF-16's or UTF-32's mark.
+        if (unmarked.size() != line.size() && unmarked.substr(0, 2) != "\xFF\xFE" &&
+            unmarked.substr(0, 2) != "\xFE\xFF" &&
+            unmarked.substr(0, 2) != std::string_view("\0\0", 2)) {
             Fix(ProblemCode::Bom, 1, 1, 0, "the UTF-8 byte-order mark: removed");
-            while (line.substr(0, 3) == "\xEF\xBB\xBF") {
-                line.remove_prefix(3);  // one, or a file saved twice with one
-            }
+            line = unmarked;
         }
     }
     if (source_.CrCrLfLine() == source_.LineNumber()) {

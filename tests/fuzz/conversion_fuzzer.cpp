@@ -277,8 +277,10 @@ bool OnlyClosingTags(std::string_view rest) {
 // closed after it; and the mended file holds nothing else but inserted
 // number lines.
 void RequireNothingLost(std::string_view source, std::string_view mended) {
-    while (source.substr(0, 3) == "\xEF\xBB\xBF") {
-        source.remove_prefix(3);
+    for (std::string_view* text : {&source, &mended}) {  // --fix may remove them
+        while (text->substr(0, 3) == "\xEF\xBB\xBF") {
+            text->remove_prefix(3);
+        }
     }
     const std::vector<std::string_view> before = FilledLines(source);
     const std::vector<std::string_view> after = FilledLines(mended);
