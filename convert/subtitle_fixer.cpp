@@ -360,19 +360,37 @@ void SubtitleFixer::ReleaseHeldText() {
 }
 
 void SubtitleFixer::CloseEntry() {
-    // Behind a '<' that a player takes for a tag running on, a closing tag
-    // would be read as part of it: that is left to the author.
-    if (openCount_ > 0 && holdingText_ && !heldStrayLess_) {
+    if (openCount_ > 0 && holdingText_) {
         TextBuilder opened;
         TextBuilder closed;
         for (size_t i = openCount_; i-- > 0;) {
             opened << '<' << StyleTagName(open_[i]) << '>';
             closed << kStyleCloser[static_cast<size_t>(open_[i])];
         }
+        const size_t end = heldText_.View().size();
         heldText_.Append(closed.View());
-        Fix(ProblemCode::UnclosedTag, heldTextLine_,
-            heldText_.View().size() - closed.View().size() + 1, ordinal_, "entry ",
-            int64_t{ordinal_}, " left ", opened.View(), " open: closed at its end");
+        // Behind a '<' or a "{\" that runs on to the end of the line, the
+        // closing tags would be read as part of it: then the author decides.
+        size_t closing = 0;
+        bool other = false;
+        ScanMarkup(heldText_.View(), [&](const MarkupItem& item) {
+            if (item.at + item.length <= end) {
+                return;
+            }
+            if (item.kind == MarkupItem::Kind::StyleClosed) {
+                ++closing;
+            } else {
+                other = true;
+            }
+        });
+        if (closing == openCount_ && !other) {
+            Fix(ProblemCode::UnclosedTag, heldTextLine_, end + 1, ordinal_, "entry ",
+                int64_t{ordinal_}, " left ", opened.View(), " open: closed at its end");
+        } else {
+            PaddedLine unclosed;
+            unclosed.Assign(heldText_.View().substr(0, end));
+            std::swap(unclosed, heldText_);
+        }
     }
     openCount_ = 0;
     ReleaseHeldText();
@@ -386,10 +404,8 @@ void SubtitleFixer::TextLine(std::string_view line) {
         return;
     }
     ReleaseHeldText();
-    bool stray = false;
     if (MayHoldMarkup(line)) {  // the reader's lines are padded for the search
-        ScanMarkup(line, [this, &stray](const MarkupItem& item) {
-            stray = stray || item.kind == MarkupItem::Kind::StrayLess;
+        ScanMarkup(line, [this](const MarkupItem& item) {
             if (item.kind == MarkupItem::Kind::StyleOpened && openCount_ < std::size(open_)) {
                 open_[openCount_++] = item.style;
             } else if (item.kind == MarkupItem::Kind::StyleClosed) {
@@ -410,7 +426,6 @@ void SubtitleFixer::TextLine(std::string_view line) {
     // A style is open: the entry's last line may yet have to close it.
     heldText_.Assign(line);
     heldTextLine_ = source_.LineNumber();
-    heldStrayLess_ = stray;
     holdingText_ = true;
 }
 

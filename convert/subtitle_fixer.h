@@ -90,7 +90,6 @@ private:
     bool holdingText_ = false;
     PaddedLine heldText_;  // an entry's last text line, for closing its tags
     uint64_t heldTextLine_ = 0;
-    bool heldStrayLess_ = false;  // it holds a '<' that opens no tag
     StyleTag open_[16];
     size_t openCount_ = 0;
 
