@@ -233,7 +233,19 @@ std::vector<std::string_view> FilledLines(std::string_view bytes) {
         while (!line.empty() && line.back() == '\r') {
             line.remove_suffix(1);
         }
-        if (line.find_first_not_of(" \t") != std::string_view::npos) {
+        // A line of blanks stays one when --fix closes an entry's tags after it.
+        std::string_view filled = line;
+        for (bool closer = true; closer;) {
+            closer = false;
+            for (std::string_view tag : {"</b>", "</i>", "</u>", "</s>", "</font>"}) {
+                if (filled.size() >= tag.size() &&
+                    filled.substr(filled.size() - tag.size()) == tag) {
+                    filled.remove_suffix(tag.size());
+                    closer = true;
+                }
+            }
+        }
+        if (filled.find_first_not_of(" \t") != std::string_view::npos) {
             lines.push_back(line);
         }
     }
