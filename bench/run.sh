@@ -33,8 +33,9 @@ once() {
   shift
   local status=0
   /usr/bin/time -f '%e %M' -o "$work/time.txt" "$@" >/dev/null 2>&1 || status=$?
-  # --check exits 1 when it finds something, as it does on this file.
-  if [ "$status" != 0 ] && ! { [ "$name" = check ] && [ "$status" = 1 ]; }; then
+  # --check and --fix exit 1 when they find (or leave) an error, as they do on this file.
+  if [ "$status" != 0 ] && ! { [ "$name" = check ] || [ "$name" = fix ]; } ||
+    [ "$status" -gt 1 ]; then
     echo "bench: $* failed (exit $status)" >&2
     exit 1
   fi
@@ -60,6 +61,7 @@ for _ in $(seq "$runs"); do
   once srt2rt "$bin/srt2rt" -q -f -o "$work/out.rt" "$input"
   once warned "$bin/srt2rt" -f -o "$work/out-warned.rt" "$input"
   once check sh -c 'exec "$0" --check "$1" >/dev/null' "$bin/srt2rt" "$input"
+  once fix "$bin/srt2rt" --fix -f -o "$work/out-fixed.srt" "$input"
 done
 for _ in $(seq "$ffmpeg_runs"); do
   once ffmpeg ffmpeg -nostdin -loglevel error -y -i "$input" "$work/out.vtt"
@@ -99,6 +101,7 @@ read -r c_time c_mem < <(summary copy)
 read -r q_time q_mem < <(summary srt2rt)
 read -r wq_time wq_mem < <(summary warned)
 read -r k_time k_mem < <(summary check)
+read -r x_time x_mem < <(summary fix)
 read -r f_time f_mem < <(summary ffmpeg)
 read -r _ qs_mem < <(summary srt2rt-small)
 
@@ -113,6 +116,7 @@ row "C memchr line copy (yardstick)" "$c_time" "$c_mem" "$c_ipb"
 row "srt2rt -q" "$q_time" "$q_mem" "$q_ipb"
 row "srt2rt (warnings too)" "$wq_time" "$wq_mem" "$w_ipb"
 row "srt2rt --check" "$k_time" "$k_mem" "-"
+row "srt2rt --fix (report on stderr)" "$x_time" "$x_mem" "-"
 row "ffmpeg SRT -> WebVTT" "$f_time" "$f_mem" "-"
 if [ -z "$wine_note" ]; then
   read -r w_time w_mem < <(summary wine)
@@ -123,13 +127,15 @@ echo
 q_copy=$(paired srt2rt copy)
 w_q=$(paired warned srt2rt)
 k_q=$(paired check srt2rt)
-awk -v q="$q_time" -v c="$c_time" -v i="$q_ipb" -v m="$q_mem" -v ms="$qs_mem" -v k="$k_time" \
+x_c=$(paired fix copy)
+awk -v xc="$x_c" -v q="$q_time" -v c="$c_time" -v i="$q_ipb" -v m="$q_mem" -v ms="$qs_mem" -v k="$k_time" \
   -v km="$k_mem" -v wq="$wq_time" -v qc="$q_copy" -v wr="$w_q" -v kr="$k_q" -v wi="$w_ipb" 'BEGIN {
   printf "targets (run-by-run ratios, medians): srt2rt -q at most 1.3x the copy: %s (%.2fx);\n",
     (qc <= 1.3 ? "yes" : "NO"), qc
   printf "         -q at most 6 instructions a byte: %s (%.2f; with warnings %.2f)\n", (i <= 6 ? "yes" : "NO"), i, wi
   printf "         srt2rt with its warnings at most 1.05x -q: %s (%.2fx)\n", (wr <= 1.05 ? "yes" : "NO"), wr
   printf "         --check at most 1.05x -q: %s (%.2fx)\n", (kr <= 1.05 ? "yes" : "NO"), kr
+  printf "         --fix at most 1.5x the copy: %s (%.2fx)\n", (xc <= 1.5 ? "yes" : "NO"), xc
   printf "         peak under 6 MiB: %s (%.1f MiB on 200 MB, %.1f MiB on 20 MB; --check %.1f MiB)\n",
     (m < 6 * 1024 && km < 6 * 1024 ? "yes" : "NO"), m / 1024, ms / 1024, km / 1024
 }'

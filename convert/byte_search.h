@@ -99,18 +99,17 @@ inline const char* FindBytePadded(const char* begin, const char* end, char c) {
 #endif
 }
 
-// The first of `a`, `b` or `c` in [begin, end), or `end`; the same padding.
-inline const char* FindAnyOfThreePadded(const char* begin, const char* end, char a, char b,
-                                        char c) {
+// The first of the `wanted` bytes in [begin, end), or `end`; the same padding.
+template <typename... Chars>
+inline const char* FindAnyOfPadded(const char* begin, const char* end, Chars... wanted) {
 #ifdef __SSE2__
-    const __m128i first = _mm_set1_epi8(a);
-    const __m128i second = _mm_set1_epi8(b);
-    const __m128i third = _mm_set1_epi8(c);
+    const __m128i sets[] = {_mm_set1_epi8(wanted)...};
     for (;;) {
         const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(begin));
-        const __m128i hits =
-            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, first), _mm_cmpeq_epi8(bytes, second)),
-                         _mm_cmpeq_epi8(bytes, third));
+        __m128i hits = _mm_setzero_si128();
+        for (const __m128i& set : sets) {
+            hits = _mm_or_si128(hits, _mm_cmpeq_epi8(bytes, set));
+        }
         const unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(hits));
         if (mask != 0) {
             const char* found = begin + __builtin_ctz(mask);
@@ -122,18 +121,19 @@ inline const char* FindAnyOfThreePadded(const char* begin, const char* end, char
         }
     }
 #elif defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
-    // Eight bytes a step: a byte equal to one of the three is a zero byte of
-    // the word XOR that byte repeated. The lowest flag of each test is exact.
+    // Eight bytes a step: a byte equal to a wanted one is a zero byte of the
+    // word XOR that byte repeated. The lowest flag of each test is exact.
     constexpr uint64_t kOnes = 0x0101010101010101ull;
     constexpr uint64_t kHigh = 0x8080808080808080ull;
     const auto zeros = [](uint64_t x) { return (x - kOnes) & ~x & kHigh; };
-    const uint64_t wa = kOnes * static_cast<unsigned char>(a);
-    const uint64_t wb = kOnes * static_cast<unsigned char>(b);
-    const uint64_t wc = kOnes * static_cast<unsigned char>(c);
+    const uint64_t words[] = {kOnes * static_cast<unsigned char>(wanted)...};
     for (;;) {
         uint64_t word;
         std::memcpy(&word, begin, 8);
-        const uint64_t hits = zeros(word ^ wa) | zeros(word ^ wb) | zeros(word ^ wc);
+        uint64_t hits = 0;
+        for (const uint64_t w : words) {
+            hits |= zeros(word ^ w);
+        }
         if (hits != 0) {
             const char* found = begin + __builtin_ctzll(hits) / 8;
             return found < end ? found : end;
@@ -145,7 +145,7 @@ inline const char* FindAnyOfThreePadded(const char* begin, const char* end, char
     }
 #else
     for (; begin < end; ++begin) {
-        if (*begin == a || *begin == b || *begin == c) {
+        if (((*begin == wanted) || ...)) {
             return begin;
         }
     }

@@ -97,12 +97,18 @@ public:
         return true;
     }
 
-    void Text(std::string_view line) {
+    void Text(const quillo::TextLine& line) {
         if (!firstText_) {
             dest_.Put("<BR>");
         }
         firstText_ = false;
-        PutReplacingBars(dest_, line, options_.codePage);
+        // With the check looking on, one search tells both whether the line
+        // holds anything either cares for; alone, the writer looks for '|'.
+        if (kOthersLook && !line.MayHoldSpecialBytes()) {
+            dest_.Put(line.text);
+            return;
+        }
+        PutReplacingBars(dest_, line.text, options_.codePage);
     }
 
     void EndEntry() { dest_.EndLine(); }

@@ -37,7 +37,7 @@ struct MarkupItem {
 // The line is followed by kSearchPadding readable bytes, as the reader's are.
 inline bool MayHoldMarkup(std::string_view line) {
     const char* const end = line.data() + line.size();
-    return FindAnyOfThreePadded(line.data(), end, '<', '&', '{') != end;
+    return FindAnyOfPadded(line.data(), end, '<', '&', '{') != end;
 }
 
 // Calls `found(const MarkupItem&)` for each item of `line` worth a word, in
@@ -89,7 +89,7 @@ void ScanMarkup(std::string_view line, Found&& found) {
     const char* const end = line.data() + line.size();
     size_t from = 0;
     for (;;) {
-        const char* hit = FindAnyOfThreePadded(line.data() + from, end, '<', '&', '{');
+        const char* hit = FindAnyOfPadded(line.data() + from, end, '<', '&', '{');
         if (hit == end) {
             return;
         }

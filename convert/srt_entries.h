@@ -10,6 +10,7 @@
 #include <tuple>
 #include <type_traits>
 
+#include "byte_search.h"
 #include "srt_fields.h"
 #include "text_file.h"
 
@@ -98,11 +99,34 @@ private:
     mutable TimeLineLayout layout_;
 };
 
+// A text line of an entry. Whether it holds any byte a visitor looks for
+// ('|', which becomes <BR>, and '<', '&', '{', which the check reads as
+// markup) is found once, by the first visitor to ask: most lines hold none.
+class TextLine {
+public:
+    explicit TextLine(std::string_view line) : text(line) {}
+
+    std::string_view text;  // followed by kSearchPadding readable bytes
+
+    bool MayHoldSpecialBytes() const {
+        if (look_ == Look::Unread) {
+            const char* const end = text.data() + text.size();
+            look_ = FindAnyOfPadded(text.data(), end, '|', '<', '&', '{') == end ? Look::Plain
+                                                                                 : Look::Special;
+        }
+        return look_ == Look::Special;
+    }
+
+private:
+    enum class Look : uint8_t { Unread, Plain, Special };
+    mutable Look look_ = Look::Unread;
+};
+
 // Hands each entry of `source` to `visitor`, which answers
 //   void Line(const Lines&, std::string_view line)        after every line read
 //   Index(const IndexLine&)
 //   TimeLine(const TimeLine&)
-//   void Text(std::string_view line)
+//   void Text(const TextLine&)
 //   void EndEntry()
 //   void Finish(const Lines&)                             once the file has ended
 // A visitor that can stop the walk (the conversion, at an entry it cannot
@@ -158,7 +182,7 @@ public:
             },
             visitors_);
     }
-    void Text(std::string_view line) {
+    void Text(const quillo::TextLine& line) {
         std::apply([&](auto&... v) { (v.Text(line), ...); }, visitors_);
     }
     void EndEntry() {
@@ -210,7 +234,7 @@ bool ReadEntries(Lines& source, Visitor& visitor) {
             return false;
         }
         while (read() && !line.empty()) {
-            visitor.Text(line);
+            visitor.Text(TextLine(line));
         }
         visitor.EndEntry();
     }

@@ -76,9 +76,9 @@ public:
         LookAtTimeLine(time);
         return !stopAtError_ || counts_.errors == 0;
     }
-    void Text(std::string_view line) {
-        if (MayHoldMarkup(line)) {
-            LookAtMarkup(line);
+    void Text(const quillo::TextLine& line) {
+        if (line.MayHoldSpecialBytes() && MayHoldMarkup(line.text)) {
+            LookAtMarkup(line.text);
         }
     }
     void EndEntry() {

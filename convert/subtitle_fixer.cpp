@@ -467,7 +467,7 @@ bool SubtitleFixer::ReadLine(std::string_view& line) {
     // The converter cuts a line at a NUL and ends the file at a Ctrl-Z: the
     // walk sees the mended file as it will. Most lines hold neither.
     const char* const end = text.data() + text.size();
-    if (FindAnyOfThreePadded(text.data(), end, '\0', kCtrlZ, '\0') == end) {
+    if (FindAnyOfPadded(text.data(), end, '\0', kCtrlZ) == end) {
         return true;
     }
     if (const void* z = ctrlZ_.found ? nullptr : std::memchr(text.data(), kCtrlZ, text.size())) {

@@ -340,7 +340,7 @@ public:
         }
     }
     void TimeLine(const quillo::TimeLine&) {}
-    void Text(std::string_view) {}
+    void Text(const quillo::TextLine&) {}
     void EndEntry() {}
     void Finish(const TextReader&) {}
 
