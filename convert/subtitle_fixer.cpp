@@ -42,13 +42,15 @@ bool ReadLeniently(std::string_view line, LenientTime& time) {
     };
     const auto number = [&](int32_t& out) {
         skipBlanks();
+        const bool negative = at < line.size() && line[at] == '-';
+        at += at < line.size() && (line[at] == '+' || line[at] == '-') ? 1 : 0;  // as %d reads
         const size_t first = at;
         uint32_t value = 0;
         while (at < line.size() && line[at] >= '0' && line[at] <= '9') {
             value = value * 10u + static_cast<uint32_t>(line[at] - '0');
             ++at;
         }
-        out = static_cast<int32_t>(value);
+        out = static_cast<int32_t>(negative ? 0u - value : value);
         return at > first;
     };
     const auto separator = [&](char wanted) {
@@ -377,10 +379,10 @@ void SubtitleFixer::CloseEntry() {
             if (item.at + item.length <= end) {
                 return;
             }
-            if (item.kind == MarkupItem::Kind::StyleClosed) {
+            if (item.kind == MarkupItem::Kind::StyleClosed && item.at >= end) {
                 ++closing;
             } else {
-                other = true;
+                other = true;  // something of the line runs into them
             }
         });
         if (closing == openCount_ && !other) {
