@@ -207,7 +207,7 @@ bool MendingReader::Refill() {
 }
 
 bool MendingReader::ReadLine(std::string_view& line) {
-    spill_.Assign({});
+    spill_.Clear();
     bool spilled = false;
     for (;;) {
         if (next_ == end_ && !Refill()) {

@@ -10,6 +10,7 @@ namespace quillo {
 
 class PaddedLine {
 public:
+    void Clear() { size_ = 0; }  // the bytes stay, for the next line
     void Assign(std::string_view text);
     void Append(std::string_view text);
     std::string_view View() const { return {bytes_.get(), size_}; }

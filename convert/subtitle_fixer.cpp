@@ -197,20 +197,20 @@ bool SubtitleFixer::Produce() {
         Queue(line);  // after a Ctrl-Z: no reader sees it, nothing is mended
         return true;
     }
-    if (line.find('\0') != std::string_view::npos) {
-        // A reader cuts the line there; what the author meant by the rest is
-        // not ours to guess: from here on the file stands as it is.
+    // One search for both (the reader's lines are padded); most lines hold neither.
+    const char* const end = line.data() + line.size();
+    if (const char* found = FindAnyOfPadded(line.data(), end, '\0', kCtrlZ); found != end) {
         verbatim_ = true;
-        ReleaseHeldEmpties();
-        ReleaseHeldText();
-        Queue(line);
-        return true;
-    }
-    if (line.find(kCtrlZ) != std::string_view::npos) {
-        // A reader's file ends at its Ctrl-Z: from the line that holds it
-        // on, everything stands as it is.
-        verbatim_ = true;
-        EndOfEntries();
+        if (line.find('\0') != std::string_view::npos) {
+            // A reader cuts the line there; what the author meant by the rest
+            // is not ours to guess: from here on the file stands as it is.
+            ReleaseHeldEmpties();
+            ReleaseHeldText();
+        } else {
+            // A reader's file ends at its Ctrl-Z: from the line that holds it
+            // on, everything stands as it is.
+            EndOfEntries();
+        }
         Queue(line);
         return true;
     }
@@ -261,7 +261,8 @@ void SubtitleFixer::EntryLine(std::string_view line) {
     // A number line holds no ':', as every time line does; one that reads as
     // a time line, signs and all, is one.
     TimeRange strict;
-    if (line.find(':') != std::string_view::npos &&
+    const char* const end = line.data() + line.size();
+    if (FindBytePadded(line.data(), end, ':') != end &&
         (ScanTimeLine(line, strict) || ReadLeniently(line, time))) {
         Fix(ProblemCode::MissingIndex, number, 1, ordinal_, "entry ", int64_t{ordinal_},
             " had no number line: inserted");
