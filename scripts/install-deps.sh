@@ -11,6 +11,8 @@
 # the update, goes on with the lists it has, and falls back to the release's own
 # suite as the target release.
 set -euo pipefail
+# (Pipes into grep read all of their input: `grep -q` stops at the first
+# match, and the writer it cuts off would fail the pipeline.)
 
 # Pauses between tries; the test of the fallbacks sets it to 0.
 retry_pause=${QUILLO_APT_RETRY_PAUSE:-5}
@@ -57,7 +59,7 @@ missing_packages() {
   done
 }
 
-has_japanese_locale() { locale -a 2>/dev/null | grep -qix 'ja_JP.utf-\?8'; }
+has_japanese_locale() { locale -a 2>/dev/null | grep -ix 'ja_JP.utf-\?8' >/dev/null; }
 
 SUDO=""
 [ "$(id -u)" = 0 ] || SUDO=sudo
@@ -97,7 +99,7 @@ explain_failure() {
 main() {
   local missing=() p need_i386=0
   while IFS= read -r p; do missing+=("$p"); done < <(missing_packages "$@")
-  dpkg --print-foreign-architectures | grep -qx i386 || need_i386=1
+  dpkg --print-foreign-architectures | grep -x i386 >/dev/null || need_i386=1
 
   if [ "$need_i386" = 1 ] || [ "${#missing[@]}" != 0 ]; then
     export DEBIAN_FRONTEND=noninteractive
