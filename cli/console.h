@@ -12,11 +12,6 @@ bool InputIsTerminal();
 // writing there replaces nothing (/dev/null).
 bool NamesADevice(const std::string& path);
 
-// Text in the encoding paths and arguments come in, as UTF-8. They come in
-// UTF-8 on every system now (on Windows from the UTF-16 command line), so
-// this is the text itself.
-std::string Utf8FromLocal(const std::string& local);
-
 // `utf8` as text inside the files we write holds it: the ANSI code page on
 // Windows, as the window writes; false when a character has no place there.
 bool FileTextFromUtf8(const std::string& utf8, std::string& text);

@@ -15,10 +15,6 @@ bool NamesADevice(const std::string& path) {
     return StatusOf(path).kind == PathKind::Device;
 }
 
-std::string Utf8FromLocal(const std::string& local) {
-    return local;
-}
-
 bool FileTextFromUtf8(const std::string& utf8, std::string& text) {
     text = utf8;
     return true;

@@ -59,10 +59,6 @@ bool NamesADevice(const std::string& path) {
     return StatusOf(path).kind == PathKind::Device;  // NUL, CON and their kind
 }
 
-std::string Utf8FromLocal(const std::string& local) {
-    return local;
-}
-
 bool FileTextFromUtf8(const std::string& utf8, std::string& text) {
     if (GetACP() == CP_UTF8) {
         text = utf8;  // where the ANSI code page is UTF-8, which holds every character

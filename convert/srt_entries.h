@@ -82,8 +82,6 @@ public:
         }
         return length;
     }
-    // Whether no visitor has asked for the times yet.
-    bool Unread() const { return shape_ == Shape::Unread; }
 
 private:
     enum class Shape : uint8_t { Unread, Usual, Other, Unreadable };
