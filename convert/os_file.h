@@ -89,6 +89,10 @@ private:
 #ifdef _WIN32
     void* handle_ = reinterpret_cast<void*>(static_cast<intptr_t>(-1));
 #else
+    // Holds `fd` from now on when it is `usable`; else closes it and keeps
+    // the system's `error`. Returns whether it is held.
+    bool Hold(int fd, bool usable, int error, bool syncOnClose = false);
+
     int fd_ = -1;
     uint64_t written_ = 0;  // of a temporary, and how much of it the disk was
     uint64_t kicked_ = 0;   // asked to write out already

@@ -59,15 +59,7 @@ bool OsFile::OpenSharedRead(const std::string& path) {
     if (usable && S_ISREG(info.st_mode)) {
         usable = ::flock(fd, LOCK_SH | LOCK_NB) == 0;
     }
-    if (!usable) {
-        error_ = errno;
-        ::close(fd);
-        return false;
-    }
-    fd_ = fd;
-    owned_ = true;
-    syncOnClose_ = false;
-    return true;
+    return Hold(fd, usable, errno);
 }
 
 bool OsFile::OpenDeviceForWriting(const std::string& path) {
@@ -79,17 +71,10 @@ bool OsFile::OpenDeviceForWriting(const std::string& path) {
     }
     struct stat info {};
     const bool looked = ::fstat(fd, &info) == 0;
-    if (!looked || S_ISREG(info.st_mode) || S_ISDIR(info.st_mode)) {
-        // It became a file since it was looked at: writing it as it stands
-        // would mix old bytes and new.
-        error_ = looked ? EEXIST : errno;
-        ::close(fd);
-        return false;
-    }
-    fd_ = fd;
-    owned_ = true;
-    syncOnClose_ = false;
-    return true;
+    // A file since it was looked at: writing it as it stands would mix old
+    // bytes and new.
+    const bool device = looked && !S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode);
+    return Hold(fd, device, looked ? EEXIST : errno);
 }
 
 bool OsFile::CreateTemporary(const std::string& folder, const std::string& like,
@@ -121,11 +106,7 @@ bool OsFile::CreateTemporary(const std::string& folder, const std::string& like,
         (void)!::fchown(fd, old.st_uid, old.st_gid);
         (void)!::fchmod(fd, old.st_mode & 07777);
     }
-    fd_ = fd;
-    owned_ = true;
-    syncOnClose_ = true;
-    written_ = kicked_ = 0;
-    return true;
+    return Hold(fd, true, 0, true);
 }
 
 FileIdentity OsFile::Identity() const {

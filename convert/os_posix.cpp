@@ -56,14 +56,19 @@ bool OsFile::Open(const std::string& path, Mode mode) {
         usable =
             ::flock(fd, LOCK_EX | LOCK_NB) == 0 && (mode == Mode::Read || ::ftruncate(fd, 0) == 0);
     }
+    return Hold(fd, usable, errno);
+}
+
+bool OsFile::Hold(int fd, bool usable, int error, bool syncOnClose) {
     if (!usable) {
-        error_ = errno;
+        error_ = error;
         ::close(fd);
         return false;
     }
     fd_ = fd;
     owned_ = true;
-    syncOnClose_ = false;
+    syncOnClose_ = syncOnClose;
+    written_ = kicked_ = 0;
     return true;
 }
 

@@ -42,10 +42,11 @@ for target in "${targets[@]}"; do
   # One worker a core, sharing the corpus: each picks up what the others find.
   pids=()
   for worker in $(seq "$jobs"); do
-    seed=$((RANDOM * 16 + worker))  # each worker mutates in an order of its own
+    # libFuzzer starts each process from the clock and its pid: the workers
+    # mutate in orders of their own.
     "$build/tests/fuzz/fuzz_$target" "$corpus" -max_total_time="$seconds" -print_final_stats=1 \
       -dict="$root/tests/fuzz/srt.dict" -artifact_prefix="$artifacts/" -max_len="$max_len" -timeout=20 \
-      -rss_limit_mb=2048 -seed="$seed" >"$build/$target.$worker.log" 2>&1 &
+      -rss_limit_mb=2048 >"$build/$target.$worker.log" 2>&1 &
     pids+=($!)
   done
   status=0
