@@ -196,10 +196,11 @@ void ConversionWarnings::Report(const Problem& problem) {
     PrintErrorLine(std::string(line.View()));
 }
 
-void ConversionWarnings::Finish() {
-    if (unsaid_ > 0) {
+void ConversionWarnings::Finish(const CheckCounts& counts) {
+    const uint64_t unsaid = quiet_ ? 0 : counts.warnings - shown_;
+    if (unsaid > 0) {
         std::string line = "srt2rt: " + file_ + ": ";
-        AppendCount(line, unsaid_, "more warning", "more warnings");
+        AppendCount(line, unsaid, "more warning", "more warnings");
         line += " ('srt2rt --check' lists them all)";
         PrintErrorLine(line);
     }

@@ -74,11 +74,8 @@ public:
         return severity == Severity::Error ? !errorShown_ : !quiet_ && shown_ < kShown;
     }
     void Report(const Problem& problem) override;
-    void Skip(Severity severity) override {
-        unsaid_ += severity == Severity::Warning && !quiet_ ? 1 : 0;
-    }
-    // Says how many were left unsaid.
-    void Finish();
+    // Says how many of the check's warnings were left unsaid.
+    void Finish(const CheckCounts& counts);
     // Whether the error that stopped the conversion was explained.
     bool ErrorShown() const { return errorShown_; }
 
@@ -88,7 +85,6 @@ private:
     bool quiet_;
     bool errorShown_ = false;
     uint64_t shown_ = 0;
-    uint64_t unsaid_ = 0;
 };
 
 // `text` as a JSON string, quotes included; bytes that are not UTF-8 become

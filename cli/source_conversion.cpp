@@ -48,7 +48,7 @@ bool ConvertSource(const SourcePlan& plan, const Options& options, const CodePag
     if (options.quiet && host.StoppedAtAnEntry()) {
         ExplainStop(plan.source, check);
     }
-    warnings.Finish();
+    warnings.Finish(check.Counts());
     if (outcome != RunOutcome::Completed) {
         return false;
     }

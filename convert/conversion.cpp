@@ -47,7 +47,10 @@ bool OpenSource(const Source& source, TextReader& reader, int* systemError) {
 
 RunOutcome Convert(const Source& source, const Destination& destination,
                    const ConversionOptions& options) {
-    return conversion_run::Run(source, destination, options);
+    return conversion_run::Run(
+        source, destination, options, [&](TextReader& reader, OpenedDestination& opened) {
+            return conversion_run::ConvertBetween(source.path, reader, opened, options);
+        });
 }
 
 }  // namespace quillo

@@ -52,6 +52,17 @@ void PutWalkingBars(TextWriter& dest, std::string_view text, const CodePage& cod
     dest.Put(std::string_view(from, static_cast<size_t>(end - from)));
 }
 
+// The entries the conversion cannot write, where it stops: a number line
+// that is not the entry's ordinal (when verified), a time line that does
+// not read.
+inline bool StopsAt(const IndexLine& index, bool verify) {
+    return verify && index.Number() != index.ordinal;
+}
+inline bool StopsAt(const quillo::TimeLine& time) {
+    TimeRange times;
+    return !time.Times(times);
+}
+
 // The conversion as a visitor of the entries: each entry goes straight into
 // the output block. It stops the walk at the first entry it cannot write.
 // With others looking on, it keeps the times it reads for them.
@@ -64,7 +75,7 @@ public:
     void Line(const TextReader&, std::string_view) {}
 
     bool Index(const IndexLine& index) {
-        if (options_.verifyLineNumbers && index.Number() != index.ordinal) {
+        if (StopsAt(index, options_.verifyLineNumbers)) {
             Fail(NoticeKind::LineNumberError, index.ordinal, index.lineNumber);
             return false;
         }
@@ -189,9 +200,11 @@ RunOutcome ConvertBetween(const std::string& sourceName, TextReader& source,
 // the run's own.
 TextReader* OpenSourceEnd(const Source& source, RunHost& host, std::optional<TextReader>& own);
 
-template <typename... Onlookers>
+// Opens both ends and hands them to `convert(reader, opened)`, which
+// converts between them and closes both.
+template <typename Between>
 RunOutcome Run(const Source& source, const Destination& destination,
-               const ConversionOptions& options, Onlookers&... onlookers) {
+               const ConversionOptions& options, Between&& convert) {
     std::optional<TextReader> ownReader;
     TextReader* const reader = OpenSourceEnd(source, options.host, ownReader);
     if (reader == nullptr) {
@@ -202,7 +215,7 @@ RunOutcome Run(const Source& source, const Destination& destination,
         reader->Close();
         return RunOutcome::Stopped;
     }
-    return ConvertBetween(source.path, *reader, opened, options, onlookers...);
+    return convert(*reader, opened);
 }
 
 }  // namespace quillo::conversion_run

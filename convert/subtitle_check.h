@@ -33,10 +33,9 @@ class ProblemSink {
 public:
     virtual ~ProblemSink() = default;
     // Whether problems of this severity are to be described at all: those
-    // declined are only counted, which spares building their message.
+    // declined are only counted, which spares building their message. Once
+    // it declines a severity, it declines it for the rest of the file.
     virtual bool Wants(Severity) const { return true; }
-    // A problem that was declined, and so only counted.
-    virtual void Skip(Severity) {}
     // The views hold only during the call.
     virtual void Report(const Problem& problem) = 0;
 };
@@ -51,7 +50,7 @@ struct CheckCounts {
 class SubtitleCheck {
 public:
     SubtitleCheck(bool verifyLineNumbers, ProblemSink& sink)
-        : verify_(verifyLineNumbers), sink_(sink) {}
+        : verify_(verifyLineNumbers), sink_(&sink) {}
 
     // The visitor of ReadEntries; it stops the walk only when asked to stop
     // at its first error (RunToFirstError). `Lines` is the walk's line
@@ -100,6 +99,21 @@ public:
     void RunToFirstError(TextReader& source);
 
     const CheckCounts& Counts() const { return counts_; }
+
+    // Where problems go (from now on).
+    ProblemSink& Sink() const { return *sink_; }
+    void ReportTo(ProblemSink& sink) {
+        sink_ = &sink;
+        declined_ = 0;
+    }
+    // Forgets all it saw, to look at the file again from its start, saying
+    // nothing of its first `said` problems: they were said before.
+    void Restart(uint64_t said) {
+        *this = SubtitleCheck(verify_, *sink_);
+        unsaid_ = said;
+    }
+    // How many problems it found: errors and warnings.
+    uint64_t Found() const { return counts_.errors + counts_.warnings; }
 
 private:
     // What is known to make the entry being read fail, beyond its symptoms.
@@ -157,7 +171,9 @@ private:
 
     bool verify_;
     bool stopAtError_ = false;
-    ProblemSink& sink_;
+    ProblemSink* sink_;
+    unsigned declined_ = 0;  // a bit a severity the sink declined
+    uint64_t unsaid_ = 0;    // problems found and counted, not to be said
     CheckCounts counts_;
     TextBuilder message_;  // built for each problem
     uint64_t line_ = 0;    // the line read last

@@ -82,14 +82,18 @@ void SubtitleCheck::Say(Severity severity, ProblemCode code, uint64_t line, size
     assert(severity == InfoOf(code).severity ||
            (InfoOf(code).warningWhereConverted && severity == Severity::Warning));
     ++(severity == Severity::Error ? counts_.errors : counts_.warnings);
-    if (!sink_.Wants(severity)) {
-        sink_.Skip(severity);
+    const unsigned bit = 1u << static_cast<unsigned>(severity);
+    if ((declined_ & bit) != 0 || Found() <= unsaid_) {
+        return;
+    }
+    if (!sink_->Wants(severity)) {
+        declined_ |= bit;
         return;
     }
     message_.Clear();
     using check_message::Append;
     (Append(message_, parts), ...);
-    sink_.Report({line, column, severity, InfoOf(code).name, entry, message_.View()});
+    sink_->Report({line, column, severity, InfoOf(code).name, entry, message_.View()});
 }
 
 }  // namespace quillo

@@ -130,7 +130,6 @@ SubtitleFixer::SubtitleFixer(MendingReader& source, TextWriter& out, ProblemSink
 void SubtitleFixer::Record(ProblemCode code, uint64_t line, size_t column, int32_t entry) {
     ++fixed_;
     if (!report_.Wants(Severity::Fixed)) {
-        report_.Skip(Severity::Fixed);
         return;
     }
     report_.Report({line, column, Severity::Fixed, InfoOf(code).name, entry, message_.View()});

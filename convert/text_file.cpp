@@ -1,6 +1,7 @@
 #include "text_file.h"
 
 #include <algorithm>
+#include <new>
 #include <utility>
 
 namespace quillo {
@@ -40,6 +41,9 @@ void TextReader::AttachMemory(std::string_view bytes, std::string name) {
 
 void TextReader::Close() {
     file_.Close();  // a read-only handle has nothing left to lose
+    // A long line's copy goes too: the next reader of the file may need the room.
+    spill_.reset();
+    spillSize_ = spillCapacity_ = 0;
     memory_ = nullptr;
     memoryLeft_ = 0;
     next_ = end_ = nul_ = block_;  // empty, and safe to search
@@ -132,6 +136,9 @@ bool TextReader::Refill() {
 
 void TextReader::Spill(const char* data, size_t size) {
     if (size > spillCapacity_ - spillSize_) {
+        if (size > lineLimit_ - spillSize_) {
+            throw std::bad_alloc();
+        }
         const size_t capacity = std::max(spillSize_ + size, 2 * spillCapacity_ + 64);
         std::unique_ptr<char[]> grown(new char[capacity + kSearchPadding]());
         if (spillSize_ > 0) {

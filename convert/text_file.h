@@ -42,6 +42,8 @@ public:
     // Reads `bytes`, which must outlive the reader, block by block as from a file.
     void AttachMemory(std::string_view bytes, std::string name);
     bool IsOpen() const { return file_.IsOpen() || memory_ != nullptr; }
+    // The open file's identity; unknown for memory and what is not a regular file.
+    FileIdentity Identity() const { return file_.Identity(); }
 
     // Hands out the next line, without its line end; the view holds until the
     // next call, and kSearchPadding readable bytes follow it. LF and CR LF end a line; a CR not
@@ -61,6 +63,9 @@ public:
         }
         return ReadLineAcrossBlocks(line);
     }
+    // Lines longer than `bytes` are not held: reading one throws
+    // std::bad_alloc, as when memory runs out (a reader that may give up).
+    void LimitLines(size_t bytes) { lineLimit_ = bytes; }
     // The same, copied (for callers that keep lines).
     bool ReadLine(std::string& line);
 
@@ -116,6 +121,7 @@ private:
     std::unique_ptr<char[]> spill_;
     size_t spillSize_ = 0;
     size_t spillCapacity_ = 0;
+    size_t lineLimit_ = SIZE_MAX;
     uint64_t lineNumber_ = 0;
     uint64_t cutLine_ = 0;  // lines cut by a NUL go the slow way: only it keeps these
     size_t cutColumn_ = 0;

@@ -357,7 +357,10 @@ RunOutcome ConvertReplacing(const std::string& source, const std::string& dest, 
         return Convert(Source::Shared(source), Destination::Replacing(dest), options);
     }
     return conversion_run::Run(Source::Shared(source), Destination::Replacing(dest), options,
-                               *interrupt);
+                               [&](TextReader& reader, OpenedDestination& opened) {
+                                   return conversion_run::ConvertBetween(source, reader, opened,
+                                                                         options, *interrupt);
+                               });
 }
 
 #ifdef _WIN32

@@ -48,8 +48,37 @@ public:
         }
         shown.push_back(
             {Shown::Error, messages::WindowText(notice), messages::WindowCaption(notice.kind)});
+        if (said != nullptr) {
+            *said += "notice " + shown.back().text + "\n";
+        }
     }
     std::vector<Shown> shown;
+    std::string* said = nullptr;  // the run's words, in order, problems included
+};
+
+// As srt2rt's: the warnings, and the error that stops the run, explained.
+class RunWarnings : public ProblemSink {
+public:
+    explicit RunWarnings(std::string& said) : said_(said) {}
+    bool Wants(Severity severity) const override {
+        return severity == Severity::Error ? firstErrorEntry == 0 : shown_ < 3;
+    }
+    void Report(const Problem& problem) override {
+        Require(problem.severity == Severity::Warning || firstErrorEntry == 0,
+                "a conversion reports a second error");
+        if (problem.severity == Severity::Error) {
+            firstErrorEntry = problem.entry;
+        } else {
+            ++shown_;
+        }
+        said_ += std::to_string(problem.line) + ":" + std::to_string(problem.column) + " " +
+                 std::string(problem.code) + " " + std::string(problem.message) + "\n";
+    }
+    int32_t firstErrorEntry = 0;
+
+private:
+    std::string& said_;
+    int shown_ = 0;
 };
 
 struct Setting {
@@ -114,19 +143,10 @@ void Run(std::string_view source, const Setting& setting, const ReferenceRun& ex
     document.clear();
     reader->AttachMemory(source, "film.srt");
     writer->AttachMemory(document, "film.rt", setting.capacity);
+    std::string said;
     Host host;
-    // As srt2rt's: the warnings, and the error that stops the run, explained.
-    class Quiet : public ProblemSink {
-    public:
-        void Report(const Problem& problem) override {
-            Require(problem.severity == Severity::Warning || firstErrorEntry == 0,
-                    "a conversion reports a second error");
-            if (problem.severity == Severity::Error) {
-                firstErrorEntry = problem.entry;
-            }
-        }
-        int32_t firstErrorEntry = 0;
-    } warnings;
+    host.said = &said;
+    RunWarnings warnings(said);
     SubtitleCheck check(setting.verify, warnings);
     static const CodePage kShiftJis = CodePage::WithLeadByteRanges({{0x81, 0x9F}, {0xE0, 0xFC}});
     const CodePage& codePage = setting.shiftJis ? kShiftJis : CodePage::SingleByte();
@@ -169,6 +189,27 @@ void Run(std::string_view source, const Setting& setting, const ReferenceRun& ex
         // The check beside the run explains the entry it stops at, and only that.
         RequireEqual(expected.failedEntry, warnings.firstErrorEntry,
                      "the check beside the run explains another entry than the one it stops at");
+        // A source that can be read twice is checked on a thread of its own
+        // (giving up on lines past eight blocks, and looking again once the
+        // run is done): the same document, the same words in the same order.
+        static std::string asideDocument;
+        asideDocument.clear();
+        std::string asideSaid;
+        Host asideHost;
+        asideHost.said = &asideSaid;
+        RunWarnings asideWarnings(asideSaid);
+        SubtitleCheck asideCheck(setting.verify, asideWarnings);
+        const ConversionOptions asideOptions{setting.verify, codePage, asideHost};
+        const RunOutcome asideOutcome =
+            Convert(Source::InMemory(source, "film.srt", setting.readBlock),
+                    Destination::InMemory(asideDocument, "film.rt", SIZE_MAX, setting.writeBlock),
+                    asideOptions, asideCheck);
+        Require(asideOutcome == outcome, "the run with the check aside ends otherwise");
+        RequireEqual(document, asideDocument, "the run with the check aside writes otherwise");
+        RequireEqual(said, asideSaid, "the run with the check aside says otherwise");
+        Require(asideCheck.Counts().warnings == check.Counts().warnings &&
+                    asideCheck.Counts().errors == check.Counts().errors,
+                "the check aside counts otherwise");
     }
 }
 

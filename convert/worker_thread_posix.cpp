@@ -1,0 +1,35 @@
+#include "worker_thread.h"
+
+namespace quillo {
+namespace {
+
+void* Enter(void* thread) {
+    static_cast<WorkerThread*>(thread)->Enter();
+    return nullptr;
+}
+
+}  // namespace
+
+bool WorkerThread::Start(void (*run)(void*), void* argument, size_t stackSize) {
+    Join();
+    run_ = run;
+    argument_ = argument;
+    pthread_attr_t attributes;
+    if (pthread_attr_init(&attributes) != 0) {
+        return false;
+    }
+    // A size below the system's least is refused: the default is kept then.
+    (void)pthread_attr_setstacksize(&attributes, stackSize);
+    started_ = pthread_create(&thread_, &attributes, &quillo::Enter, this) == 0;
+    pthread_attr_destroy(&attributes);
+    return started_;
+}
+
+void WorkerThread::Join() {
+    if (started_) {
+        pthread_join(thread_, nullptr);
+        started_ = false;
+    }
+}
+
+}  // namespace quillo
