@@ -1,8 +1,9 @@
 # Cross-compiling the 32-bit Windows program with MinGW-w64.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
-# The win32 thread model: the programs need no threads, and the POSIX model
-# would link its whole thread library (30 KB) into each of them.
+# The win32 thread model: the programs start their few threads with
+# CreateThread, and the POSIX model would link its whole thread library
+# (30 KB) into each of them.
 set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-win32)
 set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-win32)
 set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)

@@ -2,8 +2,9 @@
 # test machines whose kernel runs no 32-bit code (Wine's 32-bit loader cannot start there).
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
-# The win32 thread model: the programs need no threads, and the POSIX model
-# would link its whole thread library (30 KB) into each of them.
+# The win32 thread model: the programs start their few threads with
+# CreateThread, and the POSIX model would link its whole thread library
+# (30 KB) into each of them.
 set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-win32)
 set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-win32)
 set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
