@@ -65,8 +65,16 @@ void SubtitleCheck::LookAtTimeLine(const quillo::TimeLine& time) {
     const int64_t begin =
         Milliseconds(t.beginHours, t.beginMinutes, t.beginSeconds, t.beginMilliseconds);
     const int64_t end = Milliseconds(t.endHours, t.endMinutes, t.endSeconds, t.endMilliseconds);
-    CheckSpan(time, t, begin, end);
-    CheckFields(time, t);
+    // Nearly every entry: long enough to show, within the document, after the
+    // one before, written the usual way with minutes and seconds in range.
+    const bool nothingToSay =
+        end - begin >= 10 && end <= kDocumentDuration && begin >= previousEnd_ &&
+        begin >= previousBegin_ && time.Usual() &&
+        std::max({t.beginMinutes, t.beginSeconds, t.endMinutes, t.endSeconds}) <= 59;
+    if (!nothingToSay) {
+        CheckSpan(time, t, begin, end);
+        CheckFields(time, t);
+    }
     previousEntry_ = time.ordinal;
     previousBegin_ = begin;
     previousEnd_ = end;
