@@ -270,8 +270,9 @@ void SubtitleFixer::EntryLine(std::string_view line) {
         TimeLineLine(line);
         return;
     }
-    const int32_t written = ParseIndex(line);
-    const std::string_view digits = LeadingNumber(line);
+    // The reader's lines are padded for the fast reading.
+    const int32_t written = ParseIndexOfPaddedLine(line);
+    const std::string_view digits = written != ordinal_ ? LeadingNumber(line) : std::string_view();
     if (written == ordinal_ || digits.empty()) {
         // A line with no number is text where a number should be (a title, an
         // empty line inside an entry): only its author knows what it is.
