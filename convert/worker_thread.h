@@ -1,5 +1,6 @@
 // A second thread of the process, for work that runs beside the conversion
-// on another core. Joined before it is forgotten.
+// on another core, and the lock and condition two threads hand work over
+// with.
 #pragma once
 
 #include <cstddef>
@@ -36,6 +37,42 @@ private:
 #else
     pthread_t thread_{};
 #endif
+};
+
+// A lock and a condition on it. Wait unlocks, sleeps until a NotifyAll (or
+// a spurious wake: callers test their own condition again) and locks again.
+class Monitor {
+public:
+    Monitor();
+    ~Monitor();
+    Monitor(const Monitor&) = delete;
+    Monitor& operator=(const Monitor&) = delete;
+
+    void Lock();
+    void Unlock();
+    void Wait();
+    void NotifyAll();
+
+private:
+#ifdef _WIN32
+    void* lock_ = nullptr;       // an SRWLOCK, which is one pointer
+    void* condition_ = nullptr;  // a CONDITION_VARIABLE, likewise
+#else
+    pthread_mutex_t mutex_;
+    pthread_cond_t condition_;
+#endif
+};
+
+// Holds a monitor's lock for a scope.
+class MonitorLock {
+public:
+    explicit MonitorLock(Monitor& monitor) : monitor_(monitor) { monitor_.Lock(); }
+    ~MonitorLock() { monitor_.Unlock(); }
+    MonitorLock(const MonitorLock&) = delete;
+    MonitorLock& operator=(const MonitorLock&) = delete;
+
+private:
+    Monitor& monitor_;
 };
 
 }  // namespace quillo

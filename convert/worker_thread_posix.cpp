@@ -32,4 +32,30 @@ void WorkerThread::Join() {
     }
 }
 
+Monitor::Monitor() {
+    pthread_mutex_init(&mutex_, nullptr);
+    pthread_cond_init(&condition_, nullptr);
+}
+
+Monitor::~Monitor() {
+    pthread_cond_destroy(&condition_);
+    pthread_mutex_destroy(&mutex_);
+}
+
+void Monitor::Lock() {
+    pthread_mutex_lock(&mutex_);
+}
+
+void Monitor::Unlock() {
+    pthread_mutex_unlock(&mutex_);
+}
+
+void Monitor::Wait() {
+    pthread_cond_wait(&condition_, &mutex_);
+}
+
+void Monitor::NotifyAll() {
+    pthread_cond_broadcast(&condition_);
+}
+
 }  // namespace quillo

@@ -31,4 +31,27 @@ void WorkerThread::Join() {
     }
 }
 
+// SRWLOCK_INIT and CONDITION_VARIABLE_INIT are a null pointer each.
+static_assert(sizeof(SRWLOCK) == sizeof(void*) && sizeof(CONDITION_VARIABLE) == sizeof(void*));
+
+Monitor::Monitor() = default;
+Monitor::~Monitor() = default;
+
+void Monitor::Lock() {
+    AcquireSRWLockExclusive(reinterpret_cast<PSRWLOCK>(&lock_));
+}
+
+void Monitor::Unlock() {
+    ReleaseSRWLockExclusive(reinterpret_cast<PSRWLOCK>(&lock_));
+}
+
+void Monitor::Wait() {
+    SleepConditionVariableSRW(reinterpret_cast<PCONDITION_VARIABLE>(&condition_),
+                              reinterpret_cast<PSRWLOCK>(&lock_), INFINITE, 0);
+}
+
+void Monitor::NotifyAll() {
+    WakeAllConditionVariable(reinterpret_cast<PCONDITION_VARIABLE>(&condition_));
+}
+
 }  // namespace quillo
