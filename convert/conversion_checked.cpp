@@ -35,15 +35,27 @@ public:
         held_.push_back({notice, std::string(notice.file)});
         failed_ = failed_ || notice.kind == NoticeKind::FileFailure ||
                   notice.kind == NoticeKind::OutOfMemory;
+        writeFailed_ = writeFailed_ || (notice.kind == NoticeKind::FileFailure &&
+                                        notice.operation == FileOperation::Write);
+        stoppedAtAnEntry_ = stoppedAtAnEntry_ || IsEntryStop(notice.kind);
     }
-    // A read, a write or memory failed: the check need not go on.
+    // A read, a write or memory failed.
     bool Failed() const { return failed_; }
-    void Release() {
-        for (Held& held : held_) {
+    bool WriteFailed() const { return writeFailed_; }
+    // The conversion stopped at an entry it could not write.
+    bool StoppedAtAnEntry() const { return stoppedAtAnEntry_; }
+    // Tells what it holds; with `upToTheEntry`, only as far as the notice of
+    // the entry the conversion stopped at.
+    void Release(bool upToTheEntry = false) {
+        for (; told_ < held_.size(); ++told_) {
+            Held& held = held_[told_];
             held.notice.file = held.file;
             host_.Tell(held.notice);
+            if (upToTheEntry && IsEntryStop(held.notice.kind)) {
+                ++told_;
+                return;
+            }
         }
-        held_.clear();
     }
 
 private:
@@ -52,8 +64,14 @@ private:
         std::string file;
     };
     RunHost& host_;
+    static bool IsEntryStop(NoticeKind kind) {
+        return kind == NoticeKind::LineNumberError || kind == NoticeKind::TimeFormatError;
+    }
     std::vector<Held> held_;
+    size_t told_ = 0;
     bool failed_ = false;
+    bool writeFailed_ = false;
+    bool stoppedAtAnEntry_ = false;
 };
 
 // The check's problems of the step under way (an entry's number line, its
@@ -95,38 +113,150 @@ private:
 };
 
 // How the check's walk ended.
-enum class AsideEnd : uint8_t { Walked, StoppedWithTheConversion, Cancelled, GaveUp };
+enum class AsideEnd : uint8_t {
+    Walked,                    // to the end of the file
+    StoppedWithTheConversion,  // at the entry the conversion stops at
+    Cancelled,                 // the conversion failed part-way
+    UpToTheLimit,              // as far as the conversion read before it failed
+    GaveUp,                    // a line too long for it, or a failed read
+};
+
+// How far the conversion has gone: the check's thread never looks at a line
+// the conversion has not finished with, so that when the conversion fails
+// part-way the check has said nothing of what lies past it.
+class Gate {
+public:
+    // Every line up to `line` is done with; published every 1024 lines.
+    void Publish(uint64_t line) {
+        MonitorLock lock(monitor_);
+        published_.store(line, std::memory_order_release);
+        monitor_.NotifyAll();
+    }
+    // The conversion's walk is over: every line may be looked at.
+    void Open() { Publish(UINT64_MAX); }
+    void Cancel() {
+        MonitorLock lock(monitor_);
+        cancelled_ = true;
+        monitor_.NotifyAll();
+    }
+    // Waits until `line` may be looked at; false when cancelled.
+    bool WaitFor(uint64_t line) {
+        if (line <= seen_ || line <= (seen_ = published_.load(std::memory_order_acquire))) {
+            return true;
+        }
+        MonitorLock lock(monitor_);
+        while (!cancelled_ && line > (seen_ = published_.load(std::memory_order_acquire))) {
+            monitor_.Wait();
+        }
+        return !cancelled_;
+    }
+
+private:
+    Monitor monitor_;
+    std::atomic<uint64_t> published_{0};
+    bool cancelled_ = false;  // under the monitor's lock
+    uint64_t seen_ = 0;       // the check's thread's own
+};
+
+// The conversion's walk, as the gate needs to know it: which line it last
+// read, and whether it reached the end of the file.
+class Progress {
+public:
+    // Reads no entry: the writer need not keep their fields for it.
+    static constexpr bool kReadsEntries = false;
+
+    explicit Progress(Gate& gate) : gate_(gate) {}
+    void Line(const TextReader& source, std::string_view) {
+        lastLine_ = source.LineNumber();
+        if ((lastLine_ & 1023) == 0) {
+            gate_.Publish(lastLine_ - 1);  // this line's step is still to come
+        }
+    }
+    void Index(const IndexLine&) {}
+    void TimeLine(const quillo::TimeLine&) {}
+    void Text(const quillo::TextLine&) {}
+    void EndEntry() {}
+    void Finish(const TextReader&) { walked_ = true; }
+
+    uint64_t LastLine() const { return lastLine_; }
+    bool Walked() const { return walked_; }
+
+private:
+    Gate& gate_;
+    uint64_t lastLine_ = 0;
+    bool walked_ = false;
+};
+
+// A reader that stops short: it throws Limit rather than read past line
+// `last`, as the conversion's reader failed to.
+struct Limit {};
+class LinesUpTo {
+public:
+    LinesUpTo(TextReader& reader, uint64_t last) : reader_(reader), last_(last) {}
+    bool ReadLine(std::string_view& line) {
+        if (reader_.LineNumber() >= last_) {
+            throw Limit{};
+        }
+        return reader_.ReadLine(line);
+    }
+    uint64_t LineNumber() const { return reader_.LineNumber(); }
+    size_t CutColumn(uint64_t line) const { return reader_.CutColumn(line); }
+    bool LineUnended() const { return reader_.LineUnended(); }
+    std::string_view Head() const { return reader_.Head(); }
+    const TextReader::CtrlZ& CtrlZSeen() const { return reader_.CtrlZSeen(); }
+
+private:
+    TextReader& reader_;
+    uint64_t last_;
+};
+
+// Where the check is to stop when the conversion failed part-way: after
+// line `lastLine` is read, and before the step of any later line
+// (`lastStep` is lastLine, or one less when a write failed on that line).
+struct Limits {
+    uint64_t lastLine = UINT64_MAX;
+    uint64_t lastStep = UINT64_MAX;
+};
 
 // The check's walk: each step first lets out the problems of the one
 // before; it stops where the conversion stops.
 class CheckAside {
 public:
-    CheckAside(SubtitleCheck& check, HeldProblems& held, bool verify,
-               const std::atomic<bool>* cancel)
-        : check_(check), held_(held), verify_(verify), cancel_(cancel) {}
+    CheckAside(SubtitleCheck& check, HeldProblems& held, bool verify, Gate* gate, Limits limits)
+        : check_(check), held_(held), verify_(verify), gate_(gate), limits_(limits) {}
 
     template <typename Lines>
     void Line(const Lines& source, std::string_view line) {
+        line_ = source.LineNumber();
+        if (gate_ != nullptr && !gate_->WaitFor(line_)) {
+            throw Cancelled{};
+        }
         check_.Line(source, line);
     }
     bool Index(const IndexLine& index) {
-        Release();
-        if (cancel_ != nullptr && cancel_->load(std::memory_order_relaxed)) {
-            cancelled_ = true;
-            return false;
-        }
+        Step();
         check_.Index(index);
         return !conversion_run::StopsAt(index, verify_);
     }
     bool TimeLine(const quillo::TimeLine& time) {
-        Release();
+        Step();
         check_.TimeLine(time);
         return !conversion_run::StopsAt(time);
     }
-    void Text(const quillo::TextLine& line) { check_.Text(line); }
-    void EndEntry() { check_.EndEntry(); }
+    void Text(const quillo::TextLine& line) {
+        Within();
+        check_.Text(line);
+    }
+    void EndEntry() {
+        Within();
+        check_.EndEntry();
+    }
     template <typename Lines>
     void Finish(const Lines& source) {
+        // The end of the file, where the conversion's walk reached it too.
+        if (gate_ != nullptr && !gate_->WaitFor(UINT64_MAX)) {
+            throw Cancelled{};
+        }
         check_.Finish(source);
     }
 
@@ -136,30 +266,43 @@ public:
     AsideEnd Walk(TextReader& source) {
         AsideEnd end;
         try {
-            end = ReadEntries(source, *this) ? AsideEnd::Walked
-                  : cancelled_               ? AsideEnd::Cancelled
-                                             : AsideEnd::StoppedWithTheConversion;
+            LinesUpTo lines(source, limits_.lastLine);
+            end = ReadEntries(lines, *this) ? AsideEnd::Walked : AsideEnd::StoppedWithTheConversion;
+        } catch (const Limit&) {
+            end = AsideEnd::UpToTheLimit;  // what it holds stands
+        } catch (const Cancelled&) {
+            held_.Drop();
+            end = AsideEnd::Cancelled;
         } catch (...) {
             // A failed read or a line too long for it: what the conversion
             // meets it tells of; the check is run again after it.
             held_.Drop();
             end = AsideEnd::GaveUp;
         }
-        source.Close();
+        source.Close();  // its memory goes now
         return end;
     }
 
 private:
-    void Release() {
+    struct Cancelled {};
+    // A step of an entry begins: the problems of the one before go out.
+    void Step() {
+        Within();
         held_.Release();
         said_ = check_.Found();
+    }
+    void Within() {
+        if (line_ > limits_.lastStep) {
+            throw Limit{};
+        }
     }
 
     SubtitleCheck& check_;
     HeldProblems& held_;
     bool verify_;
-    const std::atomic<bool>* cancel_;
-    bool cancelled_ = false;
+    Gate* gate_;
+    Limits limits_;
+    uint64_t line_ = 0;  // the line read last
     uint64_t said_ = 0;
 };
 
@@ -214,8 +357,9 @@ RunOutcome ConvertWithCheckAside(const Source& source, TextReader& reader,
     const SinkRestored restored(check);
     HeldProblems held(restored.Sink());
     check.ReportTo(held);
-    std::atomic<bool> cancel{false};
-    Aside aside{CheckAside(check, held, options.verifyLineNumbers, &cancel), asideReader};
+    Gate gate;
+    const bool verify = options.verifyLineNumbers;
+    Aside aside{CheckAside(check, held, verify, &gate, Limits{}), asideReader};
     const auto walk = [](void* run) {
         Aside& it = *static_cast<Aside*>(run);
         it.end = it.walk.Walk(it.reader);
@@ -227,28 +371,41 @@ RunOutcome ConvertWithCheckAside(const Source& source, TextReader& reader,
         return conversion_run::ConvertBetween(source.path, reader, opened, options, check);
     }
     HeldNotices notices(options.host);
-    const ConversionOptions telling{options.verifyLineNumbers, options.codePage, notices};
-    const RunOutcome outcome = conversion_run::ConvertBetween(source.path, reader, opened, telling);
-    if (notices.Failed()) {
-        cancel.store(true, std::memory_order_relaxed);
-    }
+    const ConversionOptions telling{verify, options.codePage, notices};
+    Progress progress(gate);
+    const RunOutcome outcome =
+        conversion_run::ConvertBetween(source.path, reader, opened, telling, progress);
+    // A read, a write or memory failed in the walk: the check goes no
+    // further than the conversion did. (A write that fails on closing came
+    // after the walk, whether it reached the end or an entry it stops at.)
+    const bool failedPartWay =
+        notices.Failed() && !progress.Walked() && !notices.StoppedAtAnEntry();
+    failedPartWay ? gate.Cancel() : gate.Open();
     thread.Join();
 
-    // The check gave up on a line too long for it: it looks again from the
-    // start, now that the conversion's memory is free, and says only what
-    // it had not said yet.
-    if (aside.end == AsideEnd::GaveUp && !notices.Failed()) {
+    // The check gave up (on a line too long for it, or a failed read), or
+    // the conversion failed part-way: the check looks again from the start,
+    // now that the conversion's memory is free, as far as the conversion
+    // went, and says only what it had not said yet.
+    if (aside.end == AsideEnd::GaveUp || failedPartWay) {
+        Limits limits;
+        if (failedPartWay) {
+            limits.lastLine = progress.LastLine();
+            limits.lastStep = notices.WriteFailed() && limits.lastLine > 0 ? limits.lastLine - 1
+                                                                           : limits.lastLine;
+        }
         TextReader rereader(source.blockSize);
         if (OpenAgain(source, file, rereader)) {
             check.Restart(aside.walk.Said());
-            aside.end = CheckAside(check, held, options.verifyLineNumbers, nullptr).Walk(rereader);
+            aside.end = CheckAside(check, held, verify, nullptr, limits).Walk(rereader);
         }
     }
     // An entry the conversion stops at is told before the check's problems
     // of that step; anything else after all the check says.
     if (aside.end == AsideEnd::StoppedWithTheConversion) {
-        notices.Release();
+        notices.Release(true);
         held.Release();
+        notices.Release();
     } else {
         held.Release();
         notices.Release();

@@ -4,6 +4,7 @@
 
 #include <new>
 #include <optional>
+#include <type_traits>
 
 #include "byte_search.h"
 #include "conversion.h"
@@ -62,6 +63,14 @@ inline bool StopsAt(const quillo::TimeLine& time) {
     TimeRange times;
     return !time.Times(times);
 }
+
+// Whether an onlooker reads the entries' fields, so that the writer keeps
+// what it reads of them; one that only counts lines says kReadsEntries = false.
+template <typename T, typename = void>
+struct ReadsEntries : std::true_type {};
+template <typename T>
+struct ReadsEntries<T, std::void_t<decltype(T::kReadsEntries)>>
+    : std::bool_constant<T::kReadsEntries> {};
 
 // The conversion as a visitor of the entries: each entry goes straight into
 // the output block. It stops the walk at the first entry it cannot write.
@@ -158,8 +167,9 @@ RunOutcome ConvertBetween(const std::string& sourceName, TextReader& source,
             converted = ReadEntries(source, writer);
         } else {
             // The writer first, so that the onlookers find the times it read.
-            EntryWriter<true> writer(dest, options, sourceName);
-            SideBySide<EntryWriter<true>, Onlookers...> walk(writer, onlookers...);
+            constexpr bool kOthersLook = (ReadsEntries<Onlookers>::value || ...);
+            EntryWriter<kOthersLook> writer(dest, options, sourceName);
+            SideBySide<EntryWriter<kOthersLook>, Onlookers...> walk(writer, onlookers...);
             converted = ReadEntries(source, walk);
         }
         source.Close();

@@ -168,6 +168,17 @@ bool MendingReader::Refill() {
     }
     size_t count = 0;
     while (count == 0) {
+        if (encoding_ == FileEncoding::Bytes && rawBegin_ == rawEnd_ && !sourceDone_) {
+            // Bytes as they stand, once the head is handed on: read straight
+            // into the block.
+            count = ReadRaw(block_.get(), blockSize_);
+            sourceDone_ = count == 0;
+            if (sourceDone_) {
+                atEnd_ = true;
+                return false;
+            }
+            break;
+        }
         if (rawEnd_ - rawBegin_ < blockSize_ && !sourceDone_) {
             std::memmove(raw_.get(), raw_.get() + rawBegin_, rawEnd_ - rawBegin_);
             rawEnd_ -= rawBegin_;

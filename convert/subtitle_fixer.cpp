@@ -137,7 +137,8 @@ void SubtitleFixer::Record(ProblemCode code, uint64_t line, size_t column, int32
 
 void SubtitleFixer::Queue(std::string_view line) {
     Queued& slot = queue_[(queueFront_ + queueSize_) % kQueue];
-    slot = {line, kQueue, false};
+    // Before a line with a NUL or a Ctrl-Z, every line was searched for both.
+    slot = {line, kQueue, false, !verbatim_};
     // A DOS file's closing Ctrl-Z stays its last byte: a line end after it
     // would be something after the end of the file.
     slot.unended = endsInCtrlZ_ && !line.empty() && line.back() == kCtrlZ;
@@ -446,7 +447,7 @@ bool SubtitleFixer::ReadLine(std::string_view& line) {
             }
         }
     }
-    Queued next{kEmptyLine, kQueue, false};
+    Queued next{kEmptyLine, kQueue, false, true};
     if (emptiesDue_ > 0) {
         --emptiesDue_;
     } else {
@@ -470,7 +471,7 @@ bool SubtitleFixer::ReadLine(std::string_view& line) {
     // The converter cuts a line at a NUL and ends the file at a Ctrl-Z: the
     // walk sees the mended file as it will. Most lines hold neither.
     const char* const end = text.data() + text.size();
-    if (FindAnyOfPadded(text.data(), end, '\0', kCtrlZ) == end) {
+    if (next.plain || FindAnyOfPadded(text.data(), end, '\0', kCtrlZ) == end) {
         return true;
     }
     if (const void* z = ctrlZ_.found ? nullptr : std::memchr(text.data(), kCtrlZ, text.size())) {

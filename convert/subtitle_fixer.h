@@ -100,6 +100,7 @@ private:
         std::string_view text;
         size_t copy;  // its slot in copies_, or kQueue for a view
         bool unended;
+        bool plain;  // known to hold no NUL and no Ctrl-Z
     };
     Queued queue_[kQueue];
     PaddedLine copies_[kQueue];

@@ -1,5 +1,9 @@
 #include "worker_thread.h"
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 namespace quillo {
 namespace {
 
@@ -12,6 +16,14 @@ void* Enter(void* thread) {
 
 bool WorkerThread::Start(void (*run)(void*), void* argument, size_t stackSize) {
     Join();
+#ifdef __GLIBC__
+    // A thread's first allocation makes glibc reserve an arena of its own:
+    // 64 MiB of address space, which counts against a limit on memory
+    // (ulimit -v) as the conversion's own lines do. These threads allocate
+    // little, and share the first.
+    static const bool oneArena = mallopt(M_ARENA_MAX, 1) != 0;
+    (void)oneArena;
+#endif
     run_ = run;
     argument_ = argument;
     pthread_attr_t attributes;
