@@ -4,9 +4,9 @@
 
 #include "console_host.h"
 #include "destination.h"
-#include "fix_run.h"
 #include "mending_reader.h"
 #include "os_paths.h"
+#include "subtitle_fixer.h"
 
 namespace quillo::cli {
 namespace {
@@ -68,9 +68,11 @@ bool FixSource(const std::string& source, const Options& options, OutputBuffer& 
     CheckCounts counts;
     bool written = false;
     try {
-        const uint64_t fixed = MendAndCheck(reader, opened.Writer(), report, check);
+        SubtitleFixer fixer(reader, opened.Writer(), report);
+        ReadEntries(fixer, check);
+        fixer.Finish();
         counts = check.Counts();
-        counts.fixed = fixed;
+        counts.fixed = fixer.Fixed();
         reader.Close();  // Windows renames nothing over a file still open
         written = opened.Complete(host);
     } catch (const FileError& error) {

@@ -32,7 +32,6 @@ public:
     // Throws FileError when the system fails a read.
     bool ReadLine(std::string_view& line);
     uint64_t LineNumber() const { return lineNumber_; }
-    size_t BlockSize() const { return blockSize_; }
     // The last line read was the file's last and had no line end.
     bool LineUnended() const { return unended_; }
 

@@ -16,7 +16,6 @@
 
 #include "code_page.h"
 #include "conversion.h"
-#include "fix_run.h"
 #include "fuzz_support.h"
 #include "messages.h"
 #include "reference_model.h"
@@ -222,17 +221,12 @@ void Run(std::string_view source, const Setting& setting, const ReferenceRun& ex
 struct MendedFile {
     std::string bytes;
     uint64_t mendable = 0;
-    std::string said;  // every change and problem, in order
 };
 
-// With `checkAside`, the check and the report on a thread of their own.
-MendedFile Fix(std::string_view source, size_t block, bool checkAside = false) {
+MendedFile Fix(std::string_view source, size_t block) {
     class LeftOver : public ProblemSink {
     public:
-        explicit LeftOver(std::string& said) : said_(said) {}
         void Report(const Problem& problem) override {
-            said_ += std::to_string(problem.line) + ":" + std::to_string(problem.column) + " " +
-                     std::string(problem.code) + " " + std::string(problem.message) + "\n";
             static const std::string_view kMendable[] = {
                 "encoding",       "bom",           "cr-only",     "cr-cr-lf", "blank-line",
                 "index-mismatch", "missing-index", "unclosed-tag"};
@@ -243,18 +237,16 @@ MendedFile Fix(std::string_view source, size_t block, bool checkAside = false) {
             }
         }
         std::vector<std::pair<std::string_view, uint64_t>> found;
-
-    private:
-        std::string& said_;
-    };
-    MendedFile mended;
-    LeftOver left(mended.said);
+    } left;
     MendingReader reader(block);
     reader.AttachMemory(source, "film.srt");
+    MendedFile mended;
     TextWriter& out = KeptFor<TextWriter>(1 + block % 50);
     out.AttachMemory(mended.bytes, "mended.srt");
+    SubtitleFixer fixer(reader, out, left);
     SubtitleCheck check(true, left);
-    checkAside ? MendAndCheck(reader, out, left, check) : MendBesideCheck(reader, out, left, check);
+    ReadEntries(fixer, check);
+    fixer.Finish();
     out.Close();
     // A line with no number where a number should be is no numbering to mend:
     // only its author knows what it is.
@@ -388,13 +380,6 @@ void RequireNothingLost(std::string_view source, std::string_view mended) {
 
 void CheckFix(std::string_view source, size_t block) {
     const MendedFile once = Fix(source, block);
-    // The check on a thread of its own, fed through a log (lines past eight
-    // blocks read where the fixer holds them): the same file, the same words.
-    const MendedFile aside = Fix(source, block, true);
-    RequireEqual(std::string_view(once.bytes), std::string_view(aside.bytes),
-                 "--fix with the check aside mends otherwise");
-    RequireEqual(std::string_view(once.said), std::string_view(aside.said),
-                 "--fix with the check aside says otherwise");
     // From a line holding a NUL byte or a Ctrl-Z on, the file stands as it
     // is; a few NULs may even make its head read as UTF-16 or UTF-32 once its
     // line ends are CR LF.
