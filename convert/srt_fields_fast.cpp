@@ -214,35 +214,59 @@ uint32_t Byte(uint64_t word, int i) {
     return static_cast<uint32_t>(word >> (8 * i)) & 0xFF;
 }
 
-// "HH:MM:SS,mmm --> HH:MM:SS,mmm", hours of two digits as nearly every file
-// writes them: the 29 bytes read as four words, each XOR its shape, which
-// leaves every digit 0 to 9 and every separator 0.
-[[gnu::always_inline]] inline bool ParseTwoDigitHoursLine(std::string_view line, TimeRange& out) {
-    const char* const p = line.data();
-    if (line.size() < 29 || (line.size() > 29 && IsDigit(p[29]))) {
-        return false;
-    }
-    const uint64_t a = Load8(p) ^ Word("00:00:00");       // HH:MM:SS
-    const uint64_t b = Load8(p + 8) ^ Word(",000 -->");   // ,mmm -->
-    const uint64_t c = Load8(p + 16) ^ Word(" 00:00:0");  //  HH:MM:S
-    const uint64_t d = Load8(p + 21) ^ Word("0:00,000");  // M:SS,mmm
-    const uint64_t separators = (a & 0x0000FF0000FF0000ull) | (b & 0xFFFFFFFF000000FFull) |
-                                (c & 0x00FF0000FF0000FFull) | (d & 0x000000FF0000FF00ull);
-    constexpr uint64_t kTenUp = 0x7676767676767676ull;  // lifts 10 and more to 0x80
-    const uint64_t high = (a + kTenUp) | a | (b + kTenUp) | b | (c + kTenUp) | c | (d + kTenUp) | d;
-    if (separators != 0 || (high & kHighBits) != 0) {
+// The last two hour digits and the rest of a clock, "HH:MM:SS,mmm", at
+// `c`, read as two words XOR its shape, which leaves every digit 0 to 9 and
+// every separator 0; `hundreds` are the hours before the last two.
+[[gnu::always_inline]] inline bool ClockWords(const char* c, int32_t hundreds, int32_t* fields) {
+    const uint64_t a = Load8(c) ^ Word("00:00:00");      // HH:MM:SS
+    const uint64_t b = Load8(c + 4) ^ Word("0:00,000");  // M:SS,mmm
+    constexpr uint64_t kTenUp = 0x7676767676767676ull;   // lifts 10 and more to 0x80
+    if (((a & 0x0000FF0000FF0000ull) | (b & 0x000000FF0000FF00ull)) != 0 ||
+        (((a + kTenUp) | a | (b + kTenUp) | b) & kHighBits) != 0) {
         return false;
     }
     // Byte i of a pair word is digit i times ten plus digit i + 1.
     const uint64_t pa = a * 10 + (a >> 8);
     const uint64_t pb = b * 10 + (b >> 8);
-    const uint64_t pc = c * 10 + (c >> 8);
-    const uint64_t pd = d * 10 + (d >> 8);
-    out = TimeRange{
-        static_cast<int32_t>(Byte(pa, 0)), static_cast<int32_t>(Byte(pa, 3)),
-        static_cast<int32_t>(Byte(pa, 6)), static_cast<int32_t>(Byte(pb, 1) * 10 + Byte(b, 3)),
-        static_cast<int32_t>(Byte(pc, 1)), static_cast<int32_t>(Byte(pc, 4)),
-        static_cast<int32_t>(Byte(pd, 2)), static_cast<int32_t>(Byte(pd, 5) * 10 + Byte(d, 7))};
+    fields[0] = hundreds * 100 + static_cast<int32_t>(Byte(pa, 0));
+    fields[1] = static_cast<int32_t>(Byte(pa, 3));
+    fields[2] = static_cast<int32_t>(Byte(pa, 6));
+    fields[3] = static_cast<int32_t>(Byte(pb, 5) * 10 + Byte(b, 7));
+    return true;
+}
+
+// "HH:MM:SS,mmm --> HH:MM:SS,mmm" with hours of two to four digits, the same
+// in both clocks, as nearly every file writes them: read a word at a time,
+// without a search for the colons.
+[[gnu::always_inline]] inline bool ParseWordwiseTimeLine(std::string_view line, TimeRange& out) {
+    const char* const p = line.data();
+    if (line.size() < 29) {
+        return false;
+    }
+    // The hours end at the first ':', two to four bytes in.
+    const int hours = p[2] == ':' ? 2 : p[3] == ':' ? 3 : p[4] == ':' ? 4 : 0;
+    const size_t length = 2 * static_cast<size_t>(hours) + 25;
+    if (hours == 0 || line.size() < length || (line.size() > length && IsDigit(p[length]))) {
+        return false;
+    }
+    // The hours before the last two: none, one digit or two.
+    const auto hundreds = [&](const char* clock, int32_t& value) {
+        const unsigned first = static_cast<unsigned char>(clock[0]) - unsigned{'0'};
+        const unsigned second = static_cast<unsigned char>(clock[1]) - unsigned{'0'};
+        value = hours == 2   ? 0
+                : hours == 3 ? static_cast<int32_t>(first)
+                             : static_cast<int32_t>(first * 10 + second);
+        return hours == 2 || (first < 10 && (hours == 3 || second < 10));
+    };
+    const char* const second = p + hours + 15;
+    int32_t f[8];
+    int32_t high[2];
+    if (!hundreds(p, high[0]) || !hundreds(second, high[1]) ||
+        std::memcmp(p + hours + 10, " --> ", 5) != 0 || !ClockWords(p + hours - 2, high[0], f) ||
+        !ClockWords(second + hours - 2, high[1], f + 4)) {
+        return false;
+    }
+    out = TimeRange{f[0], f[1], f[2], f[3], f[4], f[5], f[6], f[7]};
     return true;
 }
 
@@ -251,7 +275,7 @@ uint32_t Byte(uint64_t word, int i) {
 // "H:MM:SS,mmm --> H:MM:SS,mmm", then anything but a digit (which would
 // extend the last number). Every other shape goes to the general scanner.
 bool ParseUsualTimeLine(std::string_view line, TimeRange& out) {
-    if (kWordsAreLittleEndian && ParseTwoDigitHoursLine(line, out)) {
+    if (kWordsAreLittleEndian && ParseWordwiseTimeLine(line, out)) {
         return true;
     }
     const char* const end = line.data() + line.size();

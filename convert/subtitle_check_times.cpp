@@ -65,14 +65,15 @@ void SubtitleCheck::LookAtTimeLine(const quillo::TimeLine& time) {
     const int64_t begin =
         Milliseconds(t.beginHours, t.beginMinutes, t.beginSeconds, t.beginMilliseconds);
     const int64_t end = Milliseconds(t.endHours, t.endMinutes, t.endSeconds, t.endMilliseconds);
-    // Nearly every entry: long enough to show, within the document, after the
-    // one before, written the usual way with minutes and seconds in range.
-    const bool nothingToSay =
-        end - begin >= 10 && end <= kDocumentDuration && begin >= previousEnd_ &&
-        begin >= previousBegin_ && time.Usual() &&
-        std::max({t.beginMinutes, t.beginSeconds, t.endMinutes, t.endSeconds}) <= 59;
-    if (!nothingToSay) {
+    // Nearly every entry is long enough to show, within the document, after
+    // the one before, and written the usual way with minutes and seconds in
+    // range: nothing to say, and no call to find it.
+    if (end - begin < 10 || end > kDocumentDuration || begin < previousEnd_ ||
+        begin < previousBegin_) {
         CheckSpan(time, t, begin, end);
+    }
+    if (!time.Usual() ||
+        std::max({t.beginMinutes, t.beginSeconds, t.endMinutes, t.endSeconds}) > 59) {
         CheckFields(time, t);
     }
     previousEntry_ = time.ordinal;
