@@ -37,13 +37,10 @@ public:
                   notice.kind == NoticeKind::OutOfMemory;
         writeFailed_ = writeFailed_ || (notice.kind == NoticeKind::FileFailure &&
                                         notice.operation == FileOperation::Write);
-        stoppedAtAnEntry_ = stoppedAtAnEntry_ || IsEntryStop(notice.kind);
     }
     // A read, a write or memory failed.
     bool Failed() const { return failed_; }
     bool WriteFailed() const { return writeFailed_; }
-    // The conversion stopped at an entry it could not write.
-    bool StoppedAtAnEntry() const { return stoppedAtAnEntry_; }
     // Tells what it holds; with `upToTheEntry`, only as far as the notice of
     // the entry the conversion stopped at.
     void Release(bool upToTheEntry = false) {
@@ -71,7 +68,6 @@ private:
     size_t told_ = 0;
     bool failed_ = false;
     bool writeFailed_ = false;
-    bool stoppedAtAnEntry_ = false;
 };
 
 // The check's problems of the step under way (an entry's number line, its
@@ -126,7 +122,9 @@ enum class AsideEnd : uint8_t {
 // part-way the check has said nothing of what lies past it.
 class Gate {
 public:
-    // Every line up to `line` is done with; published every 1024 lines.
+    // Every line up to `line` is done with; told before each block the
+    // conversion reads.
+    static void Publish(void* gate, uint64_t line) { static_cast<Gate*>(gate)->Publish(line); }
     void Publish(uint64_t line) {
         MonitorLock lock(monitor_);
         published_.store(line, std::memory_order_release);
@@ -156,35 +154,6 @@ private:
     std::atomic<uint64_t> published_{0};
     bool cancelled_ = false;  // under the monitor's lock
     uint64_t seen_ = 0;       // the check's thread's own
-};
-
-// The conversion's walk, as the gate needs to know it: which line it last
-// read, and whether it reached the end of the file.
-class Progress {
-public:
-    // Reads no entry: the writer need not keep their fields for it.
-    static constexpr bool kReadsEntries = false;
-
-    explicit Progress(Gate& gate) : gate_(gate) {}
-    void Line(const TextReader& source, std::string_view) {
-        lastLine_ = source.LineNumber();
-        if ((lastLine_ & 1023) == 0) {
-            gate_.Publish(lastLine_ - 1);  // this line's step is still to come
-        }
-    }
-    void Index(const IndexLine&) {}
-    void TimeLine(const quillo::TimeLine&) {}
-    void Text(const quillo::TextLine&) {}
-    void EndEntry() {}
-    void Finish(const TextReader&) { walked_ = true; }
-
-    uint64_t LastLine() const { return lastLine_; }
-    bool Walked() const { return walked_; }
-
-private:
-    Gate& gate_;
-    uint64_t lastLine_ = 0;
-    bool walked_ = false;
 };
 
 // A reader that stops short: it throws Limit rather than read past line
@@ -372,14 +341,15 @@ RunOutcome ConvertWithCheckAside(const Source& source, TextReader& reader,
     }
     HeldNotices notices(options.host);
     const ConversionOptions telling{verify, options.codePage, notices};
-    Progress progress(gate);
+    reader.OnEachBlock(&Gate::Publish, &gate);
+    conversion_run::WalkEnd walkEnd;
     const RunOutcome outcome =
-        conversion_run::ConvertBetween(source.path, reader, opened, telling, progress);
+        conversion_run::ConvertNoting(walkEnd, source.path, reader, opened, telling);
+    reader.OnEachBlock(nullptr, nullptr);
     // A read, a write or memory failed in the walk: the check goes no
     // further than the conversion did. (A write that fails on closing came
     // after the walk, whether it reached the end or an entry it stops at.)
-    const bool failedPartWay =
-        notices.Failed() && !progress.Walked() && !notices.StoppedAtAnEntry();
+    const bool failedPartWay = notices.Failed() && !walkEnd.over;
     failedPartWay ? gate.Cancel() : gate.Open();
     thread.Join();
 
@@ -390,9 +360,12 @@ RunOutcome ConvertWithCheckAside(const Source& source, TextReader& reader,
     if (aside.end == AsideEnd::GaveUp || failedPartWay) {
         Limits limits;
         if (failedPartWay) {
-            limits.lastLine = progress.LastLine();
-            limits.lastStep = notices.WriteFailed() && limits.lastLine > 0 ? limits.lastLine - 1
-                                                                           : limits.lastLine;
+            limits.lastLine = walkEnd.lastLine;
+            // A write fails in the step of the line read last, unless every
+            // line was read: then in the end's.
+            const bool inItsStep = notices.WriteFailed() && !walkEnd.pastTheLastLine;
+            limits.lastStep =
+                inItsStep && limits.lastLine > 0 ? limits.lastLine - 1 : limits.lastLine;
         }
         TextReader rereader(source.blockSize);
         if (OpenAgain(source, file, rereader)) {

@@ -4,7 +4,6 @@
 
 #include <new>
 #include <optional>
-#include <type_traits>
 
 #include "byte_search.h"
 #include "conversion.h"
@@ -63,14 +62,6 @@ inline bool StopsAt(const quillo::TimeLine& time) {
     TimeRange times;
     return !time.Times(times);
 }
-
-// Whether an onlooker reads the entries' fields, so that the writer keeps
-// what it reads of them; one that only counts lines says kReadsEntries = false.
-template <typename T, typename = void>
-struct ReadsEntries : std::true_type {};
-template <typename T>
-struct ReadsEntries<T, std::void_t<decltype(T::kReadsEntries)>>
-    : std::bool_constant<T::kReadsEntries> {};
 
 // The conversion as a visitor of the entries: each entry goes straight into
 // the output block. It stops the walk at the first entry it cannot write.
@@ -149,12 +140,21 @@ private:
     char tag_[kMaxTimeTagLength];
 };
 
+// Where the walk of the entries ended: the last line read, and whether the
+// walk was over (at the end of the file or an entry it stops at) before
+// anything failed.
+struct WalkEnd {
+    uint64_t lastLine = 0;
+    bool pastTheLastLine = false;  // every line was read: only the end's steps remained
+    bool over = false;
+};
+
 // Converts `source` into the opened destination, closes both and reports
-// every failure.
+// every failure; notes in `walkEnd` where the walk ended.
 template <typename... Onlookers>
-RunOutcome ConvertBetween(const std::string& sourceName, TextReader& source,
-                          OpenedDestination& opened, const ConversionOptions& options,
-                          Onlookers&... onlookers) {
+RunOutcome ConvertNoting(WalkEnd& walkEnd, const std::string& sourceName, TextReader& source,
+                         OpenedDestination& opened, const ConversionOptions& options,
+                         Onlookers&... onlookers) {
     TextWriter& dest = opened.Writer();
     RunHost& host = options.host;
     try {
@@ -167,11 +167,11 @@ RunOutcome ConvertBetween(const std::string& sourceName, TextReader& source,
             converted = ReadEntries(source, writer);
         } else {
             // The writer first, so that the onlookers find the times it read.
-            constexpr bool kOthersLook = (ReadsEntries<Onlookers>::value || ...);
-            EntryWriter<kOthersLook> writer(dest, options, sourceName);
-            SideBySide<EntryWriter<kOthersLook>, Onlookers...> walk(writer, onlookers...);
+            EntryWriter<true> writer(dest, options, sourceName);
+            SideBySide<EntryWriter<true>, Onlookers...> walk(writer, onlookers...);
             converted = ReadEntries(source, walk);
         }
+        walkEnd = {source.LineNumber(), source.Exhausted(), true};
         source.Close();
         if (!converted) {
             // A replacement leaves nothing; any other destination keeps the
@@ -186,6 +186,9 @@ RunOutcome ConvertBetween(const std::string& sourceName, TextReader& source,
     } catch (const FileError& error) {
         // What was written stays, in whole lines: an entry cut short by a
         // failed read is not written.
+        if (!walkEnd.over) {
+            walkEnd = {source.LineNumber(), source.Exhausted(), false};
+        }
         const uint64_t line = source.LineNumber() + 1;
         source.Close();
         opened.GiveUp(error.operation == FileOperation::Read);
@@ -196,6 +199,9 @@ RunOutcome ConvertBetween(const std::string& sourceName, TextReader& source,
         host.Tell(notice);
         return RunOutcome::Stopped;
     } catch (const std::bad_alloc&) {
+        if (!walkEnd.over) {
+            walkEnd = {source.LineNumber(), source.Exhausted(), false};
+        }
         const uint64_t line = source.LineNumber() + 1;
         source.Close();
         opened.GiveUp(true);
@@ -204,6 +210,14 @@ RunOutcome ConvertBetween(const std::string& sourceName, TextReader& source,
         host.Tell(notice);
         return RunOutcome::Stopped;
     }
+}
+
+template <typename... Onlookers>
+RunOutcome ConvertBetween(const std::string& sourceName, TextReader& source,
+                          OpenedDestination& opened, const ConversionOptions& options,
+                          Onlookers&... onlookers) {
+    WalkEnd unused;
+    return ConvertNoting(unused, sourceName, source, opened, options, onlookers...);
 }
 
 // Opens `source`, telling the host when it cannot; `own` holds a reader of

@@ -55,6 +55,7 @@ void TextReader::Close() {
     headRead_ = false;
     unended_ = false;
     atEnd_ = false;
+    exhausted_ = false;
 }
 
 bool TextReader::MoreToRead() {
@@ -94,6 +95,9 @@ bool TextReader::Refill() {
     next_ = end_ = nul_ = block_;  // empty, and safe to search
     if (atEnd_ || !IsOpen()) {
         return false;
+    }
+    if (blockHook_ != nullptr) {
+        blockHook_(blockHookArgument_, lineNumber_);
     }
     if (!headRead_) {
         ReadHead();
@@ -167,6 +171,7 @@ bool TextReader::ReadLineAcrossBlocks(std::string_view& line) {
             }
             if (!readAny) {
                 line = {};
+                exhausted_ = true;
                 return false;
             }
             unended_ = true;

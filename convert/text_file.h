@@ -63,6 +63,12 @@ public:
         }
         return ReadLineAcrossBlocks(line);
     }
+    // Calls hook(argument, lines) before each block is read, `lines` being
+    // how many lines were handed out: the reader's caller is done with them.
+    void OnEachBlock(void (*hook)(void*, uint64_t), void* argument) {
+        blockHook_ = hook;
+        blockHookArgument_ = argument;
+    }
     // Lines longer than `bytes` are not held: reading one throws
     // std::bad_alloc, as when memory runs out (a reader that may give up).
     void LimitLines(size_t bytes) { lineLimit_ = bytes; }
@@ -86,6 +92,8 @@ public:
         size_t column = 0;
     };
     const CtrlZ& CtrlZSeen() const { return ctrlZ_; }
+    // A call found no line left: the last line was handed out before it.
+    bool Exhausted() const { return exhausted_; }
     // The file's first bytes, as they stand (NUL, CR and Ctrl-Z included), up
     // to kHeadSize: read before its first line is handed out, whatever the
     // block size, so that its encoding can be told from them.
@@ -122,6 +130,8 @@ private:
     size_t spillSize_ = 0;
     size_t spillCapacity_ = 0;
     size_t lineLimit_ = SIZE_MAX;
+    void (*blockHook_)(void*, uint64_t) = nullptr;
+    void* blockHookArgument_ = nullptr;
     uint64_t lineNumber_ = 0;
     uint64_t cutLine_ = 0;  // lines cut by a NUL go the slow way: only it keeps these
     size_t cutColumn_ = 0;
@@ -132,6 +142,7 @@ private:
     bool headRead_ = false;
     bool unended_ = false;
     bool atEnd_ = false;  // end of file, a Ctrl-Z, or a failed read seen
+    bool exhausted_ = false;
 };
 
 class TextWriter {

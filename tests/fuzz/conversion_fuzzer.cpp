@@ -212,7 +212,13 @@ void Run(std::string_view source, const Setting& setting, const ReferenceRun& ex
         RequireEqual(said, asideSaid, "the run with the check aside says otherwise");
         Require(asideCheck.Counts().warnings == check.Counts().warnings &&
                     asideCheck.Counts().errors == check.Counts().errors,
-                "the check aside counts otherwise");
+                [&] {
+                    return "the check aside counts otherwise: " +
+                           std::to_string(asideCheck.Counts().errors) + " errors and " +
+                           std::to_string(asideCheck.Counts().warnings) + " warnings against " +
+                           std::to_string(check.Counts().errors) + " and " +
+                           std::to_string(check.Counts().warnings);
+                });
     }
 }
 
