@@ -235,8 +235,14 @@ public:
     AsideEnd Walk(TextReader& source) {
         AsideEnd end;
         try {
-            LinesUpTo lines(source, limits_.lastLine);
-            end = ReadEntries(lines, *this) ? AsideEnd::Walked : AsideEnd::StoppedWithTheConversion;
+            bool walked;
+            if (limits_.lastLine == UINT64_MAX) {
+                walked = ReadEntries(source, *this);
+            } else {
+                LinesUpTo lines(source, limits_.lastLine);
+                walked = ReadEntries(lines, *this);
+            }
+            end = walked ? AsideEnd::Walked : AsideEnd::StoppedWithTheConversion;
         } catch (const Limit&) {
             end = AsideEnd::UpToTheLimit;  // what it holds stands
         } catch (const Cancelled&) {
