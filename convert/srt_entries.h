@@ -114,6 +114,8 @@ public:
         }
         return look_ == Look::Special;
     }
+    // Whether a visitor asked already.
+    bool LookedAt() const { return look_ != Look::Unread; }
 
 private:
     enum class Look : uint8_t { Unread, Plain, Special };

@@ -76,7 +76,9 @@ public:
         return !stopAtError_ || counts_.errors == 0;
     }
     void Text(const quillo::TextLine& line) {
-        if (line.MayHoldSpecialBytes() && MayHoldMarkup(line.text)) {
+        // Beside the writer, which looked for '|' and markup at once, its
+        // answer; alone, a look for markup only.
+        if ((!line.LookedAt() || line.MayHoldSpecialBytes()) && MayHoldMarkup(line.text)) {
             LookAtMarkup(line.text);
         }
     }
