@@ -123,6 +123,14 @@ void SubtitleCheck::LookAtIndex(const IndexLine& index) {
     entry_.line = index.lineNumber;
     entry_.cause = Cause::None;
     entry_.explained = false;
+    // Nearly every number line: the entry's own number, in a few digits.
+    const std::string_view text = index.text;
+    if (verify_ && !crOnly_ && text.size() <= 9 && !IsBlank(text[0]) &&
+        index.Number() == index.ordinal) {
+        havePreviousNumber_ = true;
+        previousNumber_ = index.ordinal;
+        return;
+    }
     if (index.ordinal == 1 && crOnly_) {
         if (!ExplainedInstead()) {
             Report(ProblemCode::CrOnly, 1, 1, 1,
@@ -134,7 +142,6 @@ void SubtitleCheck::LookAtIndex(const IndexLine& index) {
     }
     // The usual number line is a few digits: neither blank nor as long as a
     // time line.
-    const std::string_view text = index.text;
     if (text.size() >= kShortestTimeLine || IsBlank(text[0])) {
         if (std::all_of(text.begin(), text.end(), IsBlank)) {
             entry_.cause = Cause::BlankLine;
