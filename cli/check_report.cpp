@@ -197,7 +197,7 @@ void ConversionWarnings::Report(const Problem& problem) {
 }
 
 void ConversionWarnings::Finish(const CheckCounts& counts) {
-    const uint64_t unsaid = quiet_ ? 0 : counts.warnings - shown_;
+    const uint64_t unsaid = quiet_ || counts.warnings < shown_ ? 0 : counts.warnings - shown_;
     if (unsaid > 0) {
         std::string line = "srt2rt: " + file_ + ": ";
         AppendCount(line, unsaid, "more warning", "more warnings");

@@ -139,10 +139,10 @@ bool TextReader::Refill() {
 }
 
 void TextReader::Spill(const char* data, size_t size) {
+    if (size > lineLimit_ || spillSize_ > lineLimit_ - size) {
+        throw std::bad_alloc();
+    }
     if (size > spillCapacity_ - spillSize_) {
-        if (size > lineLimit_ - spillSize_) {
-            throw std::bad_alloc();
-        }
         const size_t capacity = std::max(spillSize_ + size, 2 * spillCapacity_ + 64);
         std::unique_ptr<char[]> grown(new char[capacity + kSearchPadding]());
         if (spillSize_ > 0) {

@@ -17,12 +17,16 @@ void* Enter(void* thread) {
 bool WorkerThread::Start(void (*run)(void*), void* argument, size_t stackSize) {
     Join();
 #ifdef __GLIBC__
-    // A thread's first allocation makes glibc reserve an arena of its own:
-    // 64 MiB of address space, which counts against a limit on memory
-    // (ulimit -v) as the conversion's own lines do. These threads allocate
-    // little, and share the first.
-    static const bool oneArena = mallopt(M_ARENA_MAX, 1) != 0;
-    (void)oneArena;
+    // Memory a second thread, or a second reading, costs must not count
+    // against a limit (ulimit -v) that one pass fits in. A thread's first
+    // allocation makes glibc reserve an arena of its own, 64 MiB of address
+    // space: these threads allocate little, and share the first. And glibc
+    // serves large blocks from its heap once one was freed, where a long
+    // line's growing copies then lie side by side: they are mapped and
+    // unmapped each, as on the first reading.
+    static const bool tuned =
+        mallopt(M_ARENA_MAX, 1) != 0 && mallopt(M_MMAP_THRESHOLD, 128 * 1024) != 0;
+    (void)tuned;
 #endif
     run_ = run;
     argument_ = argument;
