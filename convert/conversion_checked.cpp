@@ -312,6 +312,24 @@ private:
     ProblemSink& sink_;
 };
 
+// Whatever ends the run, even an exception past the conversion's own
+// handling: the check's thread is let go (and then joined) and the reader
+// forgets the gate.
+class LetGo {
+public:
+    LetGo(Gate& gate, TextReader& reader) : gate_(gate), reader_(reader) {}
+    ~LetGo() {
+        reader_.OnEachBlock(nullptr, nullptr);
+        gate_.Cancel();  // nothing left to cancel after a join
+    }
+    LetGo(const LetGo&) = delete;
+    LetGo& operator=(const LetGo&) = delete;
+
+private:
+    Gate& gate_;
+    TextReader& reader_;
+};
+
 struct Aside {
     CheckAside walk;
     TextReader& reader;
@@ -345,6 +363,7 @@ RunOutcome ConvertWithCheckAside(const Source& source, TextReader& reader,
         asideReader.Close();
         return conversion_run::ConvertBetween(source.path, reader, opened, options, check);
     }
+    const LetGo letGo(gate, reader);
     HeldNotices notices(options.host);
     const ConversionOptions telling{verify, options.codePage, notices};
     reader.OnEachBlock(&Gate::Publish, &gate);
