@@ -7,7 +7,6 @@
 // quiet one. What the two say comes out in the order one walk beside the
 // conversion gives; anywhere else the check walks beside the conversion.
 #include <atomic>
-#include <memory>
 #include <vector>
 
 #include "conversion_run.h"

@@ -94,6 +94,9 @@ public:
 
 private:
 #ifdef _WIN32
+    // Holds `handle` from now on when it is a handle; else keeps the
+    // system's `error`. Returns whether it is held.
+    bool Hold(void* handle, int error, bool syncOnClose = false);
     // Asks a thread of its own to flush the temporary every few megabytes.
     void KickWriteOut();
     void StopWriteOut();

@@ -69,14 +69,7 @@ bool OsFile::OpenSharedRead(const std::string& path) {
     // Other readers may open it too; nobody may write it while we read.
     HANDLE handle = CreateFileW(SystemPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) {
-        error_ = static_cast<int>(GetLastError());
-        return false;
-    }
-    handle_ = handle;
-    owned_ = true;
-    syncOnClose_ = false;
-    return true;
+    return Hold(handle, static_cast<int>(GetLastError()));
 }
 
 bool OsFile::OpenAgainToRead(const std::string& path, const FileIdentity& same) {
@@ -106,10 +99,7 @@ bool OsFile::OpenDeviceForWriting(const std::string& path) {
         error_ = ERROR_FILE_EXISTS;
         return false;
     }
-    handle_ = handle;
-    owned_ = true;
-    syncOnClose_ = false;
-    return true;
+    return Hold(handle, 0);
 }
 
 bool OsFile::CreateTemporary(const std::string& folder, const std::string& like,
@@ -139,14 +129,7 @@ bool OsFile::CreateTemporary(const std::string& folder, const std::string& like,
             break;
         }
     }
-    if (handle == INVALID_HANDLE_VALUE) {
-        error_ = static_cast<int>(error);
-        return false;
-    }
-    handle_ = handle;
-    owned_ = true;
-    syncOnClose_ = true;
-    return true;
+    return Hold(handle, static_cast<int>(error), true);
 }
 
 FileIdentity OsFile::Identity() const {

@@ -113,13 +113,17 @@ bool OsFile::Open(const std::string& path, Mode mode) {
     HANDLE handle =
         CreateFileA(path.c_str(), read ? GENERIC_READ : GENERIC_WRITE, 0, nullptr,
                     read ? OPEN_EXISTING : CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    return Hold(handle, static_cast<int>(GetLastError()));
+}
+
+bool OsFile::Hold(void* handle, int error, bool syncOnClose) {
     if (handle == INVALID_HANDLE_VALUE) {
-        error_ = static_cast<int>(GetLastError());
+        error_ = error;
         return false;
     }
     handle_ = handle;
     owned_ = true;
-    syncOnClose_ = false;
+    syncOnClose_ = syncOnClose;
     return true;
 }
 
