@@ -1,6 +1,9 @@
 #include "check_report.h"
 
+#include <cstring>
+
 #include "console.h"
+#include "text_builder.h"
 
 namespace quillo::cli {
 namespace {
@@ -15,7 +18,7 @@ void AppendCount(std::string& out, uint64_t count, const char* singular, const c
     out += count == 1 ? singular : plural;
 }
 
-const char* SeverityName(Severity severity) {
+std::string_view SeverityName(Severity severity) {
     switch (severity) {
         case Severity::Error:
             return "error";
@@ -28,15 +31,34 @@ const char* SeverityName(Severity severity) {
 }
 
 // "FILE:LINE:COLUMN: severity: message [code]", or FILE alone for a problem
-// of the whole file.
-void AppendProblem(TextBuilder& out, std::string_view file, const Problem& problem) {
-    out << file;
+// of the whole file, then `end`, written at `p`, which has room for
+// ProblemRoom(...) bytes; returns where it ends.
+size_t ProblemRoom(std::string_view file, const Problem& problem, std::string_view end) {
+    return file.size() + 2 * (kMaxDecimalDigits + 1) + SeverityName(problem.severity).size() +
+           problem.message.size() + problem.code.size() + end.size() + 7;
+}
+char* WriteProblem(char* p, std::string_view file, const Problem& problem,
+                   std::string_view end = {}) {
+    const auto put = [&p](std::string_view piece) {
+        std::memcpy(p, piece.data(), piece.size());
+        p += piece.size();
+    };
+    put(file);
     if (problem.line != 0) {
-        out << ':' << static_cast<int64_t>(problem.line) << ':'
-            << static_cast<int64_t>(problem.column);
+        *p++ = ':';
+        p = WriteDecimal(p, problem.line);
+        *p++ = ':';
+        p = WriteDecimal(p, problem.column);
     }
-    out << ": " << SeverityName(problem.severity) << ": " << problem.message << " [" << problem.code
-        << ']';
+    put(": ");
+    put(SeverityName(problem.severity));
+    put(": ");
+    put(problem.message);
+    put(" [");
+    put(problem.code);
+    *p++ = ']';
+    put(end);
+    return p;
 }
 
 // The length of the UTF-8 sequence at `at`, or 0 when it is not one.
@@ -61,13 +83,14 @@ size_t Utf8Length(std::string_view text, size_t at) {
 }  // namespace
 
 void OutputBuffer::Flush() {
-    if (!text_.empty()) {
+    if (used_ != 0) {
+        const std::string_view text(text_.data(), used_);
         if (toError_) {
-            PrintError(text_);
+            PrintError(text);
         } else {
-            characters_ ? PrintOut(text_) : WriteOutBytes(text_);
+            characters_ ? PrintOut(text) : WriteOutBytes(text);
         }
-        text_.clear();
+        used_ = 0;
     }
 }
 
@@ -97,16 +120,13 @@ std::string JsonString(std::string_view text) {
 }
 
 void TextReport::Report(const Problem& problem) {
-    // Built in place, then appended once: a report may hold millions of lines.
-    TextBuilder line;
-    AppendProblem(line, file_, problem);
-    line << '\n';
-    out_.Text().append(line.View());
+    // Written in place: a report may hold millions of lines.
+    out_.Commit(WriteProblem(out_.Room(ProblemRoom(file_, problem, "\n")), file_, problem, "\n"));
     out_.FlushWhenFull();
 }
 
 void TextReport::Summary(const CheckCounts& counts, bool fixing) {
-    std::string& out = out_.Text();
+    std::string out;
     out += file_;
     out += ": ";
     AppendCount(out, counts.entries, "entry", "entries");
@@ -132,6 +152,7 @@ void TextReport::Summary(const CheckCounts& counts, bool fixing) {
         }
     }
     out += '\n';
+    out_.Append(out);
     out_.Flush();
 }
 
@@ -139,7 +160,8 @@ JsonReport::JsonReport(OutputBuffer& out, const std::string& file)
     : out_(out), file_(JsonString(file)) {}
 
 void JsonReport::Report(const Problem& problem) {
-    std::string& out = out_.Text();
+    std::string& out = line_;  // its room kept from line to line
+    out.clear();
     out += "{\"file\":";
     out += file_;
     out += ",\"line\":";
@@ -163,11 +185,12 @@ void JsonReport::Report(const Problem& problem) {
     out += ",\"message\":";
     out += JsonString(problem.message);
     out += "}\n";
+    out_.Append(out);
     out_.FlushWhenFull();
 }
 
 void JsonReport::Summary(const CheckCounts& counts, bool fixing) {
-    std::string& out = out_.Text();
+    std::string out;
     out += "{\"file\":";
     out += file_;
     out += ",\"entries\":";
@@ -181,6 +204,7 @@ void JsonReport::Summary(const CheckCounts& counts, bool fixing) {
     out += ",\"warnings\":";
     AppendNumber(out, counts.warnings);
     out += "}\n";
+    out_.Append(out);
     out_.Flush();
 }
 
@@ -190,10 +214,9 @@ void ConversionWarnings::Report(const Problem& problem) {
     } else {
         ++shown_;
     }
-    TextBuilder line;
-    line << "srt2rt: ";
-    AppendProblem(line, file_, problem);
-    PrintErrorLine(std::string(line.View()));
+    std::string line(ProblemRoom(file_, problem, {}), '\0');
+    line.resize(static_cast<size_t>(WriteProblem(line.data(), file_, problem) - line.data()));
+    PrintErrorLine("srt2rt: " + line);
 }
 
 void ConversionWarnings::Finish(const CheckCounts& counts) {

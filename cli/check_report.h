@@ -3,8 +3,11 @@
 // standard error.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <string>
+#include <string_view>
 
 #include "subtitle_check.h"
 
@@ -16,21 +19,37 @@ public:
     // `toError`: on standard error (--fix's report, whose standard output may
     // be the mended file).
     explicit OutputBuffer(bool characters, bool toError = false)
-        : characters_(characters), toError_(toError) {}
+        : text_(kFlushAt, '\0'), characters_(characters), toError_(toError) {}
     ~OutputBuffer() { Flush(); }
     OutputBuffer(const OutputBuffer&) = delete;
     OutputBuffer& operator=(const OutputBuffer&) = delete;
-    std::string& Text() { return text_; }
+
+    // Room for `size` more bytes, written in place (no string grows a line at
+    // a time), then committed up to where they end.
+    char* Room(size_t size) {
+        if (size > text_.size() - used_) {
+            text_.resize(used_ + std::max(size, text_.size()));
+        }
+        return text_.data() + used_;
+    }
+    void Commit(const char* end) { used_ = static_cast<size_t>(end - text_.data()); }
+    void Append(std::string_view text) {
+        char* at = Room(text.size());
+        std::memcpy(at, text.data(), text.size());
+        Commit(at + text.size());
+    }
     void Flush();
     void FlushWhenFull() {
-        if (text_.size() >= 64 * 1024) {
+        if (used_ >= kFlushAt) {
             Flush();
         }
     }
 
 private:
-    std::string text_;  // UTF-8
-    bool characters_;   // text for a person (console characters) rather than bytes
+    static constexpr size_t kFlushAt = 64 * 1024;
+    std::string text_;  // UTF-8, its first used_ bytes written
+    size_t used_ = 0;
+    bool characters_;  // text for a person (console characters) rather than bytes
     bool toError_;
 };
 
@@ -61,6 +80,7 @@ public:
 private:
     OutputBuffer& out_;
     std::string file_;  // already a JSON string, quotes included
+    std::string line_;
 };
 
 // A conversion's warnings on standard error, "srt2rt: FILE:LINE:COLUMN:

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace quillo::cli {
 
@@ -19,13 +20,13 @@ bool FileTextFromUtf8(const std::string& utf8, std::string& text);
 // Writes UTF-8 text to standard error: as characters on a console, whose code
 // page may hold fewer of them than the ANSI one, else in the local encoding
 // that programs reading the stream expect.
-void PrintError(const std::string& utf8);
+void PrintError(std::string_view utf8);
 // The same, with a line end.
 void PrintErrorLine(const std::string& utf8);
 
 // UTF-8 text for a person on standard output, written as PrintError writes.
-void PrintOut(const std::string& utf8);
+void PrintOut(std::string_view utf8);
 // Bytes on standard output as they stand (JSON, which is UTF-8 everywhere).
-void WriteOutBytes(const std::string& bytes);
+void WriteOutBytes(std::string_view bytes);
 
 }  // namespace quillo::cli

@@ -20,16 +20,16 @@ bool FileTextFromUtf8(const std::string& utf8, std::string& text) {
     return true;
 }
 
-void PrintError(const std::string& utf8) {
+void PrintError(std::string_view utf8) {
     std::fwrite(utf8.data(), 1, utf8.size(), stderr);
     std::fflush(stderr);
 }
 
-void PrintOut(const std::string& utf8) {
+void PrintOut(std::string_view utf8) {
     WriteOutBytes(utf8);
 }
 
-void WriteOutBytes(const std::string& bytes) {
+void WriteOutBytes(std::string_view bytes) {
     std::fwrite(bytes.data(), 1, bytes.size(), stdout);
     std::fflush(stdout);
 }

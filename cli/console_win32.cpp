@@ -11,7 +11,7 @@
 namespace quillo::cli {
 namespace {
 
-WideString Widen(const std::string& text, UINT codePage) {
+WideString Widen(std::string_view text, UINT codePage) {
     const int size = static_cast<int>(text.size());
     WideString wide(
         static_cast<size_t>(MultiByteToWideChar(codePage, 0, text.data(), size, nullptr, 0)),
@@ -36,7 +36,7 @@ bool IsConsole(HANDLE handle) {
 }
 
 // As characters on a console, else in the ANSI code page.
-void PrintTo(DWORD which, FILE* stream, const std::string& utf8) {
+void PrintTo(DWORD which, FILE* stream, std::string_view utf8) {
     HANDLE handle = GetStdHandle(which);
     if (IsConsole(handle)) {
         const WideString wide = Widen(utf8, CP_UTF8);
@@ -75,15 +75,15 @@ bool FileTextFromUtf8(const std::string& utf8, std::string& text) {
     return !lost;
 }
 
-void PrintError(const std::string& utf8) {
+void PrintError(std::string_view utf8) {
     PrintTo(STD_ERROR_HANDLE, stderr, utf8);
 }
 
-void PrintOut(const std::string& utf8) {
+void PrintOut(std::string_view utf8) {
     PrintTo(STD_OUTPUT_HANDLE, stdout, utf8);
 }
 
-void WriteOutBytes(const std::string& bytes) {
+void WriteOutBytes(std::string_view bytes) {
     std::fwrite(bytes.data(), 1, bytes.size(), stdout);
     std::fflush(stdout);
 }

@@ -5,8 +5,8 @@
 #include "console_host.h"
 #include "destination.h"
 #include "mending_reader.h"
+#include "mending_run.h"
 #include "os_paths.h"
-#include "subtitle_fixer.h"
 
 namespace quillo::cli {
 namespace {
@@ -35,7 +35,9 @@ bool FixSource(const std::string& source, const Options& options, OutputBuffer& 
         options.json ? json.Summary(counts, true) : text.Summary(counts, true);
     };
 
-    MendingReader reader;
+    // Here and below, what the fixer's thread writes at every line and what
+    // the check's thread reads stand on cache lines of their own.
+    alignas(64) MendingReader reader;
     if (std::string reason; !OpenRaw(source, reader, reason)) {
         report.Report({0, 0, Severity::Error, InfoOf(ProblemCode::CannotOpen).name, 0, reason});
         summary({0, 1, 0, 0});
@@ -56,23 +58,21 @@ bool FixSource(const std::string& source, const Options& options, OutputBuffer& 
     }
     // In place, the source is what the user asked to replace.
     ConsoleHost host(source, dest, options.force || options.inPlace);
-    OpenedDestination opened;
+    alignas(64) OpenedDestination opened;
     if (!opened.Open(dest == "-" ? Destination::Output() : Destination::Replacing(dest), host)) {
         return false;
     }
     // What is left is located in the mended file: named so when it is one.
     const std::string mended = dest == "-" ? source : dest;
-    TextReport leftText(out, mended);
-    JsonReport leftJson(out, mended);
+    alignas(64) TextReport leftText(out, mended);
+    alignas(64) JsonReport leftJson(out, mended);
     SubtitleCheck check(true, options.json ? static_cast<ProblemSink&>(leftJson) : leftText);
     CheckCounts counts;
     bool written = false;
     try {
-        SubtitleFixer fixer(reader, opened.Writer(), report);
-        ReadEntries(fixer, check);
-        fixer.Finish();
+        const uint64_t fixed = MendAndCheck(reader, opened.Writer(), report, check);
         counts = check.Counts();
-        counts.fixed = fixer.Fixed();
+        counts.fixed = fixed;
         reader.Close();  // Windows renames nothing over a file still open
         written = opened.Complete(host);
     } catch (const FileError& error) {

@@ -54,10 +54,25 @@ void MendingReader::Attach(OsFile file, std::string name) {
 }
 
 void MendingReader::AttachMemory(std::string_view bytes, std::string name) {
+    memoryBytes_ = bytes;
     memory_ = bytes.data() != nullptr ? bytes.data() : "";
     memoryLeft_ = bytes.size();
     name_ = std::move(name);
     attached_ = true;
+}
+
+bool MendingReader::OpenAgain(MendingReader& again) const {
+    if (memory_ != nullptr) {
+        again.AttachMemory(memoryBytes_, name_);
+        return true;
+    }
+    OsFile file;
+    const FileIdentity identity = file_.Identity();
+    if (!identity.known || !file.OpenAgainToRead(name_, identity)) {
+        return false;
+    }
+    again.Attach(std::move(file), name_);
+    return true;
 }
 
 size_t MendingReader::ReadRaw(char* to, size_t size) {
@@ -217,7 +232,8 @@ bool MendingReader::Refill() {
     return next_ != end_ || Refill();
 }
 
-bool MendingReader::ReadLine(std::string_view& line) {
+bool MendingReader::ReadLineSlowly(std::string_view& line, bool hold) {
+    plainly_ = false;
     spill_.Clear();
     bool spilled = false;
     for (;;) {
@@ -243,7 +259,9 @@ bool MendingReader::ReadLine(std::string_view& line) {
             }
         }
         if (stop == nullptr) {
-            spill_.Append(std::string_view(begin, left));
+            if (hold) {
+                spill_.Append(std::string_view(begin, left));
+            }
             spilled = true;
             next_ = end_;
             continue;
@@ -257,7 +275,9 @@ bool MendingReader::ReadLine(std::string_view& line) {
             }
         }
         if (spilled) {
-            spill_.Append(std::string_view(begin, static_cast<size_t>(stop - begin)));
+            if (hold) {
+                spill_.Append(std::string_view(begin, static_cast<size_t>(stop - begin)));
+            }
             line = spill_.View();
         } else {
             line = std::string_view(begin, static_cast<size_t>(stop - begin));

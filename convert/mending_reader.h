@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "byte_search.h"
 #include "file_encoding.h"
 #include "os_file.h"
 #include "padded_line.h"
@@ -26,12 +27,41 @@ public:
     void Attach(OsFile file, std::string name);
     void AttachMemory(std::string_view bytes, std::string name);
     void Close() { file_.Close(); }
+    // Has `again` read the same bytes from their start, on a handle of its
+    // own: the same memory, or the same regular file (not standard input, a
+    // pipe or a device). False when it cannot.
+    bool OpenAgain(MendingReader& again) const;
 
     // The next line, without its line end; the view holds until the next call
     // and kSearchPadding readable bytes follow it. False after the last line.
     // Throws FileError when the system fails a read.
-    bool ReadLine(std::string_view& line);
+    bool ReadLine(std::string_view& line) {
+        // Almost every line lies whole in the block and ends LF or CR LF.
+        if (!crOnly_ && next_ != end_) {
+            if (const char* lf = FindBytePadded(next_, end_, '\n'); lf != end_) {
+                const char* stop = lf > next_ && lf[-1] == '\r' ? lf - 1 : lf;
+                if (stop == next_ || stop[-1] != '\r') {
+                    line = std::string_view(next_, static_cast<size_t>(stop - next_));
+                    next_ = lf + 1;
+                    ++lineNumber_;
+                    plainly_ = true;
+                    return true;
+                }
+            }
+        }
+        return ReadLineSlowly(line);
+    }
+    // Reads past the next line without holding it, however long; false after
+    // the last line.
+    bool SkipLine() {
+        std::string_view unused;
+        return ReadLineSlowly(unused, false);
+    }
     uint64_t LineNumber() const { return lineNumber_; }
+    size_t BlockSize() const { return blockSize_; }
+    // The last line was read the usual way: not the first, ended LF or CR LF
+    // (so neither CR CR LF nor unended), within the block.
+    bool LineReadPlainly() const { return plainly_; }
     // The last line read was the file's last and had no line end.
     bool LineUnended() const { return unended_; }
 
@@ -44,6 +74,7 @@ public:
 private:
     static constexpr size_t kHeadSize = 4096;
 
+    bool ReadLineSlowly(std::string_view& line, bool hold = true);
     bool Refill();
     size_t ReadRaw(char* to, size_t size);
     size_t Decode(const char* raw, size_t size, char* out, size_t& consumed);
@@ -51,6 +82,7 @@ private:
 
     OsFile file_;
     std::string name_;
+    std::string_view memoryBytes_;  // AttachMemory's, whole
     const char* memory_ = nullptr;
     size_t memoryLeft_ = 0;
     bool attached_ = false;
@@ -69,6 +101,7 @@ private:
     bool started_ = false;
     bool atEnd_ = false;
     bool unended_ = false;
+    bool plainly_ = false;
     FileEncoding encoding_ = FileEncoding::Bytes;
     bool crOnly_ = false;
     uint64_t crCrLfLine_ = 0;

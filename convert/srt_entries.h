@@ -9,6 +9,7 @@
 #include <string_view>
 #include <tuple>
 #include <type_traits>
+#include <utility>
 
 #include "byte_search.h"
 #include "srt_fields.h"
@@ -44,8 +45,16 @@ private:
 // scanner, which also tells where each number stands.
 class TimeLine {
 public:
-    TimeLine(std::string_view line, int32_t entry, bool read, uint64_t number)
-        : text(line), ordinal(entry), present(read), lineNumber(number) {}
+    // `usual`: the line's times, when whoever handed it out read it already
+    // as a line of the usual shape.
+    TimeLine(std::string_view line, int32_t entry, bool read, uint64_t number,
+             const TimeRange* usual = nullptr)
+        : text(line), ordinal(entry), present(read), lineNumber(number) {
+        if (usual != nullptr) {
+            times_ = *usual;
+            shape_ = Shape::Usual;
+        }
+    }
 
     std::string_view text;
     int32_t ordinal;
@@ -138,6 +147,14 @@ bool ReadEntries(Lines& source, Visitor& visitor);
 
 namespace entry_walk {
 
+// Whether a line source tells the times of a usual time line it read
+// (UsualTimes(): of the line handed out last, or nullptr).
+template <typename Lines, typename = void>
+struct TellsTimes : std::false_type {};
+template <typename Lines>
+struct TellsTimes<Lines, std::void_t<decltype(std::declval<const Lines&>().UsualTimes())>>
+    : std::true_type {};
+
 // Calls `step`; true unless it returned false.
 template <typename Step>
 bool Goes(Step&& step) {
@@ -198,7 +215,7 @@ private:
 };
 
 // `Lines` hands out the lines: a TextReader, or anything with its ReadLine
-// and LineNumber (the fixer's mended lines).
+// and LineNumber (the fixer's mended lines), and maybe UsualTimes.
 template <typename Lines, typename Visitor>
 bool ReadEntries(Lines& source, Visitor& visitor) {
     std::string_view line;
@@ -229,7 +246,12 @@ bool ReadEntries(Lines& source, Visitor& visitor) {
             return false;
         }
         const bool present = read();  // at the end of the file the time line is empty
-        const TimeLine time(line, ordinal, present, present ? source.LineNumber() : indexLine);
+        const TimeRange* usual = nullptr;
+        if constexpr (entry_walk::TellsTimes<Lines>::value) {
+            usual = present ? source.UsualTimes() : nullptr;
+        }
+        const TimeLine time(line, ordinal, present, present ? source.LineNumber() : indexLine,
+                            usual);
         if (!entry_walk::Goes([&] { return visitor.TimeLine(time); })) {
             return false;
         }

@@ -43,8 +43,6 @@ bool ScanTimeLine(std::string_view line, TimeRange& out, TimeLineLayout* layout 
 // H:MM:SS,mmm" with hours of up to seven digits and nothing but a non-digit
 // after it; false for every other line, which ScanTimeLine then reads.
 bool ParseUsualTimeLine(std::string_view line, TimeRange& out);
-// Whether ParseUsualTimeLine would read it, without reading the numbers.
-bool IsUsualTimeLine(std::string_view line);
 
 // `<Time Begin="H:MM:SS.CC" End="H:MM:SS.CC" /><clear/> ` (with the trailing
 // blank); fields print as printf's %d and %02d would. FormatTimeTag writes it

@@ -292,24 +292,6 @@ bool ParseUsualTimeLine(std::string_view line, TimeRange& out) {
     return true;
 }
 
-bool IsUsualTimeLine(std::string_view line) {
-    if constexpr (!kWordsAreLittleEndian) {
-        TimeRange unused;
-        return ParseUsualTimeLine(line, unused);
-    }
-    const char* const end = line.data() + line.size();
-    UsualClock clock;
-    if (!FindUsualClock(line.data(), end, clock)) {
-        return false;
-    }
-    const char* p = clock.colon + 10;
-    if (end - p < 5 || std::memcmp(p, " --> ", 5) != 0 || !FindUsualClock(p + 5, end, clock)) {
-        return false;
-    }
-    p = clock.colon + 10;
-    return p == end || !IsDigit(*p);
-}
-
 int32_t ParseIndexOfPaddedLine(std::string_view line) {
     // One to eight digits, read as one word: the usual index line.
     if (kWordsAreLittleEndian && line.size() - 1 < 8) {

@@ -58,6 +58,11 @@ void TellApart(Clock& a, Clock& b) {
 }
 
 void Append(TextBuilder& out, const Clock& c) {
+    if (char* room = c.precise ? nullptr : out.Room(kMaxClockLength)) {
+        // Nearly every clock said: printed in place.
+        out.Commit(room + FormatClockText(room, c.hours, c.minutes, c.seconds, c.milliseconds));
+        return;
+    }
     char text[kMaxClockLength];
     std::string_view printed = Printed(c, text);
     if (c.precise && c.milliseconds >= 0 && c.milliseconds <= 999) {

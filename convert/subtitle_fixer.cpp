@@ -124,7 +124,7 @@ constexpr std::string_view kStyleCloser[kStyleTagCount] = {"</b>", "</i>", "</u>
 
 }  // namespace
 
-SubtitleFixer::SubtitleFixer(MendingReader& source, TextWriter& out, ProblemSink& report)
+SubtitleFixer::SubtitleFixer(MendingReader& source, TextWriter* out, ProblemSink& report)
     : source_(source), out_(out), report_(report) {}
 
 void SubtitleFixer::Record(ProblemCode code, uint64_t line, size_t column, int32_t entry) {
@@ -159,14 +159,51 @@ void SubtitleFixer::QueueNumber(int32_t number) {
     QueueCopy(text.View());
 }
 
-bool SubtitleFixer::Produce() {
-    std::string_view line;
-    if (!source_.ReadLine(line)) {
-        if (!verbatim_) {
-            EndOfEntries();
-        }
-        return queueSize_ > 0;
+bool SubtitleFixer::PassesAsItStands(std::string_view line) {
+    // Not the first line, no line end to mend, not the last line unended.
+    if (verbatim_ || !source_.LineReadPlainly()) {
+        return false;
     }
+    const char* const end = line.data() + line.size();
+    switch (expect_) {
+        case Expect::Entry:
+            if (line.empty()) {
+                return true;
+            }
+            // A number line that is the entry's ordinal, with nothing else
+            // of note in it.
+            if (IsBlank(line[0]) || FindAnyOfPadded(line.data(), end, '\0', kCtrlZ, ':') != end ||
+                ParseIndexOfPaddedLine(line) != static_cast<int32_t>(entryCount_ + 1)) {
+                return false;
+            }
+            ordinal_ = static_cast<int32_t>(++entryCount_);
+            expect_ = Expect::TimeLine;
+            return true;
+        case Expect::TimeLine:
+            if (heldEmpty_ != 0 || line.empty() ||
+                FindAnyOfPadded(line.data(), end, '\0', kCtrlZ) != end ||
+                !ParseUsualTimeLine(line, usualTimes_)) {
+                return false;
+            }
+            usualTimesLine_ = lineNumber_ + 1;  // handed out next, as it stands
+            expect_ = Expect::Text;
+            openCount_ = 0;
+            return true;
+        case Expect::Text:
+            // No style left open, none held, and nothing that could open one.
+            if (holdingText_ || openCount_ != 0 ||
+                FindAnyOfPadded(line.data(), end, '\0', kCtrlZ, '<', '&', '{') != end) {
+                return false;
+            }
+            if (line.empty()) {
+                expect_ = Expect::Entry;
+            }
+            return true;
+    }
+    return false;
+}
+
+void SubtitleFixer::Mend(std::string_view line) {
     endsInCtrlZ_ = source_.LineUnended() && !line.empty() && line.back() == kCtrlZ;
     if (source_.LineNumber() == 1) {
         const FileEncoding encoding = source_.Encoding();
@@ -195,7 +232,7 @@ bool SubtitleFixer::Produce() {
     }
     if (verbatim_) {
         Queue(line);  // after a Ctrl-Z: no reader sees it, nothing is mended
-        return true;
+        return;
     }
     // One search for both (the reader's lines are padded); most lines hold neither.
     const char* const end = line.data() + line.size();
@@ -212,7 +249,7 @@ bool SubtitleFixer::Produce() {
             EndOfEntries();
         }
         Queue(line);
-        return true;
+        return;
     }
     switch (expect_) {
         case Expect::Entry:
@@ -225,7 +262,6 @@ bool SubtitleFixer::Produce() {
             TextLine(line);
             break;
     }
-    return true;
 }
 
 void SubtitleFixer::ReleaseHeldEmpties() {
@@ -331,7 +367,7 @@ void SubtitleFixer::TimeLineLine(std::string_view line) {
     }
     TimeRange strict;
     LenientTime lenient;
-    const bool reads = IsUsualTimeLine(line) || ScanTimeLine(line, strict);
+    const bool reads = ParseUsualTimeLine(line, strict) || ScanTimeLine(line, strict);
     if (heldEmpty_ > 0 && (reads || ReadLeniently(line, lenient))) {
         Fix(ProblemCode::TimeFormat, heldEmptyLine_, 1, ordinal_, "entry ", int64_t{ordinal_},
             heldEmpty_ == 1 ? " had an empty line between its number and its time line: removed"
@@ -439,13 +475,31 @@ bool SubtitleFixer::ReadLine(std::string_view& line) {
         return false;
     }
     while (queueSize_ == 0 && emptiesDue_ == 0) {
-        if (sourceEnded_ || !Produce()) {
-            sourceEnded_ = true;
-            if (queueSize_ == 0 && emptiesDue_ == 0) {
-                line = {};
-                return false;
-            }
+        if (sourceEnded_) {
+            line = {};
+            return false;
         }
+        std::string_view next;
+        if (!source_.ReadLine(next)) {
+            sourceEnded_ = true;
+            if (!verbatim_) {
+                EndOfEntries();
+            }
+            continue;
+        }
+        sourceLine_ = next;
+        if (PassesAsItStands(next)) {
+            // Nearly every line: out as it stands, without the queue.
+            if (out_ != nullptr) {
+                out_->PutLine(next);
+            }
+            ++lineNumber_;
+            line = written_ = next;
+            writtenUnended_ = false;
+            passed_ = true;
+            return true;
+        }
+        Mend(next);
     }
     Queued next{kEmptyLine, kQueue, false, true};
     if (emptiesDue_ > 0) {
@@ -461,17 +515,24 @@ bool SubtitleFixer::ReadLine(std::string_view& line) {
     }
     const std::string_view text = next.text;
     // Lines hold no LF: they go out as they stand.
-    out_.BeginLine();
-    out_.Put(text);
-    if (!next.unended) {
-        out_.EndLine();
+    if (out_ != nullptr) {
+        out_->BeginLine();
+        out_->Put(text);
+        if (!next.unended) {
+            out_->EndLine();
+        }
     }
     ++lineNumber_;
-    line = text;
+    line = written_ = text;
+    writtenUnended_ = next.unended;
+    passed_ = false;
     // The converter cuts a line at a NUL and ends the file at a Ctrl-Z: the
     // walk sees the mended file as it will. Most lines hold neither.
     const char* const end = text.data() + text.size();
     if (next.plain || FindAnyOfPadded(text.data(), end, '\0', kCtrlZ) == end) {
+        // The source's line just read, whole, passes as it stood too.
+        passed_ = next.copy == kQueue && !next.unended && text.data() == sourceLine_.data() &&
+                  text.size() == sourceLine_.size();
         return true;
     }
     if (const void* z = ctrlZ_.found ? nullptr : std::memchr(text.data(), kCtrlZ, text.size())) {
@@ -491,10 +552,8 @@ bool SubtitleFixer::ReadLine(std::string_view& line) {
 
 void SubtitleFixer::Finish() {
     // What follows a Ctrl-Z is mended and written, though no reader sees it.
-    walkEnded_ = false;
     std::string_view line;
-    while (ReadLine(line)) {
-        walkEnded_ = false;
+    while (ReadLineAfterTheWalk(line)) {
     }
 }
 

@@ -27,8 +27,9 @@ namespace quillo {
 class SubtitleFixer {
 public:
     // Mends the lines of `source` into `out`, telling `report` of each change
-    // (severity Fixed), with `sourceName` for messages.
-    SubtitleFixer(MendingReader& source, TextWriter& out, ProblemSink& report);
+    // (severity Fixed). Without `out`, the caller writes each line it is
+    // handed: LineWritten() as it goes out, unended when LineWrittenUnended().
+    SubtitleFixer(MendingReader& source, TextWriter* out, ProblemSink& report);
 
     // The walk's line source: the next mended line, already written out. The
     // view holds until the next call. A Ctrl-Z ends the mended file for the
@@ -44,14 +45,34 @@ public:
     // from the source's own head.
     std::string_view Head() const { return {}; }
 
-    // Mends and writes what the walk did not pull (after a Ctrl-Z).
+    // The times of the last line handed out, when it was read as a time line
+    // of the usual shape; else nullptr.
+    const TimeRange* UsualTimes() const {
+        return usualTimesLine_ == lineNumber_ ? &usualTimes_ : nullptr;
+    }
+    // The last line handed out as it goes into the mended file: the walk's
+    // line, or more (what a NUL or a Ctrl-Z cut off it for the walk).
+    std::string_view LineWritten() const { return written_; }
+    bool LineWrittenUnended() const { return writtenUnended_; }
+    // The last line handed out is the source's line just read, as it stood.
+    bool PassedAsItStood() const { return passed_; }
+
+    // Mends and writes what the walk did not pull (after a Ctrl-Z)...
     void Finish();
+    // ...a line at a time.
+    bool ReadLineAfterTheWalk(std::string_view& line) {
+        walkEnded_ = false;
+        return ReadLine(line);
+    }
     uint64_t Fixed() const { return fixed_; }
 
 private:
     enum class Expect : uint8_t { Entry, TimeLine, Text };
 
-    bool Produce();  // mends the next source line into the queue; false at the end
+    // Whether the source's next line goes out as it stands, with nothing to
+    // mend, hold or say (the state moves on as the mending would move it).
+    bool PassesAsItStands(std::string_view line);
+    void Mend(std::string_view line);  // into the queue, saying what it changed
     void EntryLine(std::string_view line);
     void TimeLineLine(std::string_view line);
     void TextLine(std::string_view line);
@@ -76,7 +97,7 @@ private:
     void Record(ProblemCode code, uint64_t line, size_t column, int32_t entry);
 
     MendingReader& source_;
-    TextWriter& out_;
+    TextWriter* out_;
     ProblemSink& report_;
     TextBuilder message_;
     uint64_t fixed_ = 0;
@@ -107,15 +128,20 @@ private:
     size_t queueFront_ = 0;
     size_t queueSize_ = 0;
     PaddedLine current_;  // the copy last handed to the walk
+    std::string_view written_;
+    bool writtenUnended_ = false;
+    bool passed_ = false;
+    std::string_view sourceLine_;  // the source's line read last
+    TimeRange usualTimes_;
+    uint64_t usualTimesLine_ = 0;  // the line they are of
 
     uint64_t lineNumber_ = 0;  // of the mended file
     uint64_t cutLine_ = 0;
     size_t cutColumn_ = 0;
     TextReader::CtrlZ ctrlZ_;
     bool walkEnded_ = false;
-    bool endsInCtrlZ_ = false;
-    bool verbatim_ =
-        false;  // past a Ctrl-Z or a NUL  // the source's last bytes, unended, end in a Ctrl-Z
+    bool endsInCtrlZ_ = false;  // the source's last bytes, unended, end in a Ctrl-Z
+    bool verbatim_ = false;     // past a Ctrl-Z or a NUL
     bool sourceEnded_ = false;
 };
 

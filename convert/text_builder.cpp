@@ -66,17 +66,71 @@ TextBuilder& TextBuilder::operator<<(std::string_view piece) {
 }
 
 TextBuilder& TextBuilder::operator<<(int64_t value) {
-    char digits[24];
-    char* const end = digits + sizeof digits;
     const uint64_t magnitude =
         value < 0 ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
-    // Line numbers and the like fit in 32 bits, whose arithmetic is cheaper.
-    char* first = magnitude <= UINT32_MAX ? DigitsBefore(end, static_cast<uint32_t>(magnitude))
-                                          : DigitsBefore(end, magnitude);
-    if (value < 0) {
-        *--first = '-';
+    if (kCapacity - size_ > kMaxDecimalDigits) {
+        char* at = text_ + size_;
+        if (value < 0) {
+            *at++ = '-';
+        }
+        size_ = static_cast<size_t>(WriteDecimal(at, magnitude) - text_);
+        return *this;
     }
-    return *this << std::string_view(first, static_cast<size_t>(end - first));
+    char digits[kMaxDecimalDigits + 1];
+    char* first = digits;
+    if (value < 0) {
+        *first++ = '-';
+    }
+    return *this << std::string_view(digits,
+                                     static_cast<size_t>(WriteDecimal(first, magnitude) - digits));
+}
+
+namespace {
+
+// 1 to 4 digits of `value` (below 10000), then exactly 4 of `value`.
+char* UpToFourDigits(char* to, uint32_t value) {
+    if (value < 10) {
+        *to = static_cast<char>('0' + value);
+        return to + 1;
+    }
+    if (value < 100) {
+        std::memcpy(to, kPairs + 2 * value, 2);
+        return to + 2;
+    }
+    const uint32_t high = value / 100;
+    const uint32_t low = value % 100;
+    if (high < 10) {
+        *to++ = static_cast<char>('0' + high);
+    } else {
+        std::memcpy(to, kPairs + 2 * high, 2);
+        to += 2;
+    }
+    std::memcpy(to, kPairs + 2 * low, 2);
+    return to + 2;
+}
+char* FourDigits(char* to, uint32_t value) {
+    std::memcpy(to, kPairs + 2 * (value / 100), 2);
+    std::memcpy(to + 2, kPairs + 2 * (value % 100), 2);
+    return to + 4;
+}
+
+}  // namespace
+
+char* WriteDecimal(char* to, uint64_t value) {
+    // Line numbers and the like have fewer than nine digits: four at a time,
+    // without a loop.
+    if (value < 10000) {
+        return UpToFourDigits(to, static_cast<uint32_t>(value));
+    }
+    if (value < 100000000) {
+        const uint32_t v = static_cast<uint32_t>(value);
+        return FourDigits(UpToFourDigits(to, v / 10000), v % 10000);
+    }
+    char digits[kMaxDecimalDigits];
+    char* const end = digits + sizeof digits;
+    const char* first = DigitsBefore(end, value);
+    std::memcpy(to, first, static_cast<size_t>(end - first));
+    return to + (end - first);
 }
 
 void TextBuilder::Cut(std::string_view piece) {

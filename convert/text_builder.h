@@ -11,6 +11,11 @@
 
 namespace quillo {
 
+// The decimal digits of `value` written at `to`, which has room for
+// kMaxDecimalDigits bytes; returns where they end.
+inline constexpr size_t kMaxDecimalDigits = 20;
+char* WriteDecimal(char* to, uint64_t value);
+
 class TextBuilder {
 public:
     static constexpr size_t kCapacity = 1024;
@@ -39,6 +44,10 @@ public:
     // Short pieces are copied without a call to the C library: a report
     // line is made of a dozen pieces, most of them a few bytes long.
     TextBuilder& operator<<(std::string_view piece);
+    // Room for `size` bytes, written in place and then committed up to where
+    // they end; nullptr when the builder has less room left.
+    char* Room(size_t size) { return size <= kCapacity - size_ ? text_ + size_ : nullptr; }
+    void Commit(const char* end) { size_ = static_cast<size_t>(end - text_); }
     TextBuilder& operator<<(char c) {
         if (size_ == kCapacity) {
             Cut(std::string_view(&c, 1));

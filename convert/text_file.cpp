@@ -261,6 +261,14 @@ void TextWriter::WriteOut(const char* data, size_t size) {
     if (size == 0) {
         return;
     }
+    if (writeHook_ != nullptr) {
+        writeHook_(writeHookArgument_, data, size);
+        return;
+    }
+    WriteBlock(data, size);
+}
+
+void TextWriter::WriteBlock(const char* data, size_t size) {
     bool written;
     if (sink_ != nullptr) {
         const size_t room = sinkCapacity_ - std::min(sinkCapacity_, sink_->size());

@@ -199,9 +199,35 @@ public:
         Put("\r\n");
         lineOpen_ = false;
     }
+    // BeginLine, Put and EndLine at once.
+    void PutLine(std::string_view text) {
+        if (text.size() + 2 <= blockSize_ - used_) {
+            char* at = block_.get() + used_;
+            CopyBytes(at, text.data(), text.size());
+            at[text.size()] = '\r';
+            at[text.size() + 1] = '\n';
+            used_ += text.size() + 2;
+            return;
+        }
+        BeginLine();
+        Put(text);
+        EndLine();
+    }
     // Forgets what the block still holds of the unfinished line (all of it,
     // unless the line outgrew the block and its head was written already).
     void DiscardUnfinishedLine();
+
+    // While set, each block the writer would write goes to hook(argument,
+    // bytes, size) instead, which has it written by WriteBlock, in order,
+    // maybe on another thread (which then alone writes). Close writes itself.
+    void OnWriteOut(void (*hook)(void*, const char*, size_t), void* argument) {
+        writeHook_ = hook;
+        writeHookArgument_ = argument;
+    }
+    // Writes `size` bytes as they stand; throws FileError when the system
+    // fails the write.
+    void WriteBlock(const char* data, size_t size);
+    size_t BlockSize() const { return blockSize_; }
 
     // Flushes and closes; throws FileError when either fails. Closed either way.
     void Close();
@@ -223,6 +249,8 @@ private:
     size_t lineStart_ = 0;  // where the unfinished line starts in the block
     bool lineOpen_ = false;
     bool failed_ = false;  // a write failed: do not retry it when closing
+    void (*writeHook_)(void*, const char*, size_t) = nullptr;
+    void* writeHookArgument_ = nullptr;
 };
 
 }  // namespace quillo

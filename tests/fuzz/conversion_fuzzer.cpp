@@ -6,7 +6,8 @@
 // an error exactly when the run stops at one, and its first error names the
 // same entry. And --fix of the same input holds its three promises: nothing
 // is lost, mending a mended file changes nothing, and a mended file has no
-// error of a mendable kind.
+// error of a mendable kind; the same with the check on a thread of its own,
+// which says the same in the same order, a full disk included.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -17,11 +18,12 @@
 #include "code_page.h"
 #include "conversion.h"
 #include "fuzz_support.h"
+#include "mending_run.h"
 #include "messages.h"
 #include "reference_model.h"
 #include "run_host.h"
 #include "subtitle_check.h"
-#include "subtitle_fixer.h"
+#include "text_file.h"
 
 namespace quillo::fuzz {
 namespace {
@@ -224,15 +226,23 @@ void Run(std::string_view source, const Setting& setting, const ReferenceRun& ex
 
 // --fix in memory, with blocks of `block` bytes; `mendable` counts the errors
 // left in the mended file of a kind --fix mends.
+// `said` is every change and problem, in order; `failed` whether the mended
+// file's disk filled up (after `room` bytes).
 struct MendedFile {
     std::string bytes;
     uint64_t mendable = 0;
+    std::string said;
+    bool failed = false;
 };
 
-MendedFile Fix(std::string_view source, size_t block) {
+MendedFile Fix(std::string_view source, size_t block, size_t asideStep, size_t room = SIZE_MAX) {
     class LeftOver : public ProblemSink {
     public:
+        explicit LeftOver(std::string& said) : said_(said) {}
         void Report(const Problem& problem) override {
+            said_ += std::to_string(problem.line) + ":" + std::to_string(problem.column) + " " +
+                     std::string(problem.code) + " " + std::to_string(problem.entry) + " " +
+                     std::string(problem.message) + "\n";
             static const std::string_view kMendable[] = {
                 "encoding",       "bom",           "cr-only",     "cr-cr-lf", "blank-line",
                 "index-mismatch", "missing-index", "unclosed-tag"};
@@ -243,17 +253,25 @@ MendedFile Fix(std::string_view source, size_t block) {
             }
         }
         std::vector<std::pair<std::string_view, uint64_t>> found;
-    } left;
+
+    private:
+        std::string& said_;
+    };
+    MendedFile mended;
+    LeftOver left(mended.said);
     MendingReader reader(block);
     reader.AttachMemory(source, "film.srt");
-    MendedFile mended;
     TextWriter& out = KeptFor<TextWriter>(1 + block % 50);
-    out.AttachMemory(mended.bytes, "mended.srt");
-    SubtitleFixer fixer(reader, out, left);
+    out.AttachMemory(mended.bytes, "mended.srt", room);
     SubtitleCheck check(true, left);
-    ReadEntries(fixer, check);
-    fixer.Finish();
-    out.Close();
+    try {
+        MendAndCheck(reader, out, left, check, {asideStep});
+        out.Close();
+    } catch (const FileError&) {
+        out.Abandon();
+        mended.failed = true;
+        return mended;
+    }
     // A line with no number where a number should be is no numbering to mend:
     // only its author knows what it is.
     std::vector<std::string_view> lines;
@@ -384,8 +402,22 @@ void RequireNothingLost(std::string_view source, std::string_view mended) {
     }
 }
 
-void CheckFix(std::string_view source, size_t block) {
-    const MendedFile once = Fix(source, block);
+void CheckFix(std::string_view source, size_t block, size_t asideStep, size_t room) {
+    const MendedFile once = Fix(source, block, 0);
+    // The check on a thread of its own says the same, in the same order,
+    // also when the disk fills up part-way.
+    const MendedFile aside = Fix(source, block, asideStep);
+    RequireEqual(std::string_view(once.bytes), std::string_view(aside.bytes),
+                 "--fix with the check aside mends otherwise");
+    RequireEqual(std::string_view(once.said), std::string_view(aside.said),
+                 "--fix with the check aside says otherwise");
+    const size_t cut = once.bytes.empty() ? 0 : room % once.bytes.size();
+    const MendedFile full = Fix(source, block, 0, cut);
+    const MendedFile fullAside = Fix(source, block, asideStep, cut);
+    Require(full.failed == fullAside.failed,
+            "--fix with the check aside fails otherwise on a full disk");
+    RequireEqual(std::string_view(full.said), std::string_view(fullAside.said),
+                 "--fix with the check aside says otherwise on a full disk");
     // From a line holding a NUL byte or a Ctrl-Z on, the file stands as it
     // is; a few NULs may even make its head read as UTF-16 or UTF-32 once its
     // line ends are CR LF.
@@ -393,7 +425,7 @@ void CheckFix(std::string_view source, size_t block) {
         source.find('\x1A') == std::string_view::npos) {
         RequireEqual(0, static_cast<int64_t>(once.mendable),
                      "the mended file has an error of a kind --fix mends");
-        const MendedFile twice = Fix(once.bytes, 1 + (block * 7) % 64);
+        const MendedFile twice = Fix(once.bytes, 1 + (block * 7) % 64, asideStep);
         RequireEqual(std::string_view(once.bytes), std::string_view(twice.bytes),
                      "mending a mended file changes it");
     }
@@ -430,6 +462,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Run(source, {true, false, 1 + a % 13, 1 + a % 90, room, b % 2 == 0}, verified);
     CheckAgreesWithTheRun(source, true, 1 + b % 29, verified, true);
     CheckAgreesWithTheRun(source, false, 1 + a % 61, unverified, false);
-    CheckFix(source, 4 + b % 40);
+    CheckFix(source, 4 + b % 40, 1 + a % 70, a * 257u + b);
     return 0;
 }
