@@ -40,8 +40,10 @@ size_t ProblemRoom(std::string_view file, const Problem& problem, std::string_vi
 char* WriteProblem(char* p, std::string_view file, const Problem& problem,
                    std::string_view end = {}) {
     const auto put = [&p](std::string_view piece) {
-        std::memcpy(p, piece.data(), piece.size());
-        p += piece.size();
+        if (!piece.empty()) {  // an empty view may carry no pointer, which memcpy must not get
+            std::memcpy(p, piece.data(), piece.size());
+            p += piece.size();
+        }
     };
     put(file);
     if (problem.line != 0) {

@@ -35,7 +35,9 @@ public:
     void Commit(const char* end) { used_ = static_cast<size_t>(end - text_.data()); }
     void Append(std::string_view text) {
         char* at = Room(text.size());
-        std::memcpy(at, text.data(), text.size());
+        if (!text.empty()) {
+            std::memcpy(at, text.data(), text.size());
+        }
         Commit(at + text.size());
     }
     void Flush();

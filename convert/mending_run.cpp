@@ -126,7 +126,7 @@ public:
         }
         char* at = Append(Record::Line, sizeof header + line.size());
         std::memcpy(at, &header, sizeof header);
-        std::memcpy(at + sizeof header, line.data(), line.size());
+        CopyBytes(at + sizeof header, line.data(), line.size());
     }
     void PutFix(const Problem& problem) {
         const FixHeader header{
@@ -134,7 +134,7 @@ public:
             problem.code, problem.entry,  std::min(problem.message.size(), TextBuilder::kCapacity)};
         char* at = Append(Record::Fix, sizeof header + header.messageSize);
         std::memcpy(at, &header, sizeof header);
-        std::memcpy(at + sizeof header, problem.message.data(), header.messageSize);
+        CopyBytes(at + sizeof header, problem.message.data(), header.messageSize);
     }
     // A block the fixer's writer would write (the writer's hook).
     static void PutBlock(void* stream, const char* data, size_t size) {
