@@ -544,7 +544,7 @@ private:
 
 uint64_t MendBeside(MendingReader& source, TextWriter& out, ProblemSink& fixes,
                     SubtitleCheck& check) {
-    SubtitleFixer fixer(source, &out, fixes);
+    SubtitleFixer fixer(source, out, fixes);
     ReadEntries(fixer, check);
     fixer.Finish();
     return fixer.Fixed();
@@ -572,7 +572,7 @@ uint64_t MendAndCheck(MendingReader& source, TextWriter& out, ProblemSink& fixes
     // This thread mends into the writer's blocks; the check's thread writes
     // them, in the stream, where the system calls cost it less.
     StreamedFixes streamed(stream, fixes.Wants(Severity::Fixed));
-    SubtitleFixer fixer(source, &out, streamed);
+    SubtitleFixer fixer(source, out, streamed);
     {
         const LetGo letGo(stream, thread, out);
         out.OnWriteOut(&MendedStream::PutBlock, &stream);

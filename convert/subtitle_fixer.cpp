@@ -124,7 +124,7 @@ constexpr std::string_view kStyleCloser[kStyleTagCount] = {"</b>", "</i>", "</u>
 
 }  // namespace
 
-SubtitleFixer::SubtitleFixer(MendingReader& source, TextWriter* out, ProblemSink& report)
+SubtitleFixer::SubtitleFixer(MendingReader& source, TextWriter& out, ProblemSink& report)
     : source_(source), out_(out), report_(report) {}
 
 void SubtitleFixer::Record(ProblemCode code, uint64_t line, size_t column, int32_t entry) {
@@ -490,12 +490,9 @@ bool SubtitleFixer::ReadLine(std::string_view& line) {
         sourceLine_ = next;
         if (PassesAsItStands(next)) {
             // Nearly every line: out as it stands, without the queue.
-            if (out_ != nullptr) {
-                out_->PutLine(next);
-            }
+            out_.PutLine(next);
             ++lineNumber_;
             line = written_ = next;
-            writtenUnended_ = false;
             passed_ = true;
             return true;
         }
@@ -515,16 +512,13 @@ bool SubtitleFixer::ReadLine(std::string_view& line) {
     }
     const std::string_view text = next.text;
     // Lines hold no LF: they go out as they stand.
-    if (out_ != nullptr) {
-        out_->BeginLine();
-        out_->Put(text);
-        if (!next.unended) {
-            out_->EndLine();
-        }
+    out_.BeginLine();
+    out_.Put(text);
+    if (!next.unended) {
+        out_.EndLine();
     }
     ++lineNumber_;
     line = written_ = text;
-    writtenUnended_ = next.unended;
     passed_ = false;
     // The converter cuts a line at a NUL and ends the file at a Ctrl-Z: the
     // walk sees the mended file as it will. Most lines hold neither.

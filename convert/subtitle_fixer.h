@@ -27,9 +27,8 @@ namespace quillo {
 class SubtitleFixer {
 public:
     // Mends the lines of `source` into `out`, telling `report` of each change
-    // (severity Fixed). Without `out`, the caller writes each line it is
-    // handed: LineWritten() as it goes out, unended when LineWrittenUnended().
-    SubtitleFixer(MendingReader& source, TextWriter* out, ProblemSink& report);
+    // (severity Fixed).
+    SubtitleFixer(MendingReader& source, TextWriter& out, ProblemSink& report);
 
     // The walk's line source: the next mended line, already written out. The
     // view holds until the next call. A Ctrl-Z ends the mended file for the
@@ -53,7 +52,6 @@ public:
     // The last line handed out as it goes into the mended file: the walk's
     // line, or more (what a NUL or a Ctrl-Z cut off it for the walk).
     std::string_view LineWritten() const { return written_; }
-    bool LineWrittenUnended() const { return writtenUnended_; }
     // The last line handed out is the source's line just read, as it stood.
     bool PassedAsItStood() const { return passed_; }
 
@@ -97,7 +95,7 @@ private:
     void Record(ProblemCode code, uint64_t line, size_t column, int32_t entry);
 
     MendingReader& source_;
-    TextWriter* out_;
+    TextWriter& out_;
     ProblemSink& report_;
     TextBuilder message_;
     uint64_t fixed_ = 0;
@@ -129,7 +127,6 @@ private:
     size_t queueSize_ = 0;
     PaddedLine current_;  // the copy last handed to the walk
     std::string_view written_;
-    bool writtenUnended_ = false;
     bool passed_ = false;
     std::string_view sourceLine_;  // the source's line read last
     TimeRange usualTimes_;
