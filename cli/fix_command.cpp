@@ -44,15 +44,18 @@ bool FixSource(const std::string& source, const Options& options, OutputBuffer& 
         return false;
     }
     const std::string dest = options.inPlace ? source : options.output.value_or("-");
-    if (!options.inPlace && source != "-") {
+    if (!options.inPlace) {
         // Written while it is read, the source would be lost (or, appended
-        // to, grow without end).
-        const FileIdentity sourceIdentity = StatusOf(source).identity;
+        // to, grow without end), standard input as much as a named file.
+        const FileIdentity sourceIdentity =
+            source == "-" ? OsFile::StandardInput().Identity() : StatusOf(source).identity;
         const FileIdentity destIdentity =
             dest == "-" ? OsFile::StandardOutput().Identity() : StatusOf(dest).identity;
         if (sourceIdentity == destIdentity) {
-            ConsoleHost::Report(dest == "-" ? "standard output" : dest,
-                                "is the source " + source + " itself: give -i to mend it in place");
+            ConsoleHost::Report(
+                dest == "-" ? "standard output" : dest,
+                source == "-" ? "is the source, standard input, itself"
+                              : "is the source " + source + " itself: give -i to mend it in place");
             return false;
         }
     }

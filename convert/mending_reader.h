@@ -31,6 +31,8 @@ public:
     // own: the same memory, or the same regular file (not standard input, a
     // pipe or a device). False when it cannot.
     bool OpenAgain(MendingReader& again) const;
+    // Whether OpenAgain may succeed: memory, or a regular file.
+    bool CanBeReadAgain() const { return memory_ != nullptr || file_.Identity().known; }
 
     // The next line, without its line end; the view holds until the next call
     // and kSearchPadding readable bytes follow it. False after the last line.

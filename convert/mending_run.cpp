@@ -32,9 +32,7 @@ constexpr bool kCheckAside = true;
 // The check's thread needs little stack; under a limit on memory the
 // system's default (8 MiB on Linux) would count against the fixer.
 constexpr size_t kAsideStack = 256 * 1024;
-constexpr size_t kChunks = 8;
-// The longest line the check's thread reads from the source itself.
-constexpr size_t kPassingAtMost = 8 * kDefaultBlockSize;
+constexpr size_t kChunks = 4;
 // Room for a record past a chunk's nominal size: a change's message, and
 // what stands around it.
 constexpr size_t kRecordRoom = TextBuilder::kCapacity + 256;
@@ -103,8 +101,9 @@ public:
     void PutLine(const SubtitleFixer& fixer, std::string_view walked, uint64_t sourceLine) {
         const uint64_t skipped = sourceLine - sourceLine_;
         sourceLine_ = sourceLine;
-        // Lines too long to hold twice come by the stream, where they stand.
-        if (fixer.PassedAsItStood() && skipped == 1 && walked.size() <= kPassingAtMost) {
+        // Longer lines come by the stream, where the fixer holds them: the
+        // check's reader holds no long line a second time.
+        if (fixer.PassedAsItStood() && skipped == 1 && walked.size() <= chunk_) {
             if (const TimeRange* times = fixer.UsualTimes()) {
                 // Read once: the check's thread reads the times, not the line.
                 std::memcpy(Append(Record::TimedPass, sizeof *times), times, sizeof *times);
@@ -155,9 +154,7 @@ public:
     // fixer reads on: told every few lines, as passing lines take no room.
     void HandOver() {
         PutPassing();
-        if (!Publish()) {
-            throw CheckGone{};
-        }
+        Publish();
     }
 
     // The check's side: the next record's kind, its bytes at `payload`.
@@ -251,15 +248,20 @@ private:
         while (bigReleased_ != bigPut_ && !checkGone_) {
             monitor_.Wait();
         }
+        if (checkGone_) {
+            throw CheckGone{};
+        }
     }
 
-    // Hands the chunk being filled over, and waits for one to fill. Once the
-    // check's thread is gone, what the stream takes goes nowhere; false then.
-    bool Publish() {
+    // Hands the chunk being filled over, and waits for one to fill; throws
+    // CheckGone once the check's thread is gone (it failed: the run stops).
+    void Publish() {
         MonitorLock lock(monitor_);
-        used_ = checkGone_ ? 0 : used_;
+        if (checkGone_) {
+            throw CheckGone{};
+        }
         if (used_ == 0) {
-            return !checkGone_;
+            return;
         }
         sizes_[published_ % kChunks] = used_;
         ++published_;
@@ -267,9 +269,11 @@ private:
         while (published_ - released_ >= kChunks && !checkGone_) {
             monitor_.Wait();
         }
+        if (checkGone_) {
+            throw CheckGone{};
+        }
         filling_ = chunks_[published_ % kChunks].get();
         used_ = 0;
-        return !checkGone_;
     }
 
     void TakeNextChunk() {
@@ -554,19 +558,26 @@ uint64_t MendBeside(MendingReader& source, TextWriter& out, ProblemSink& fixes,
 
 uint64_t MendAndCheck(MendingReader& source, TextWriter& out, ProblemSink& fixes,
                       SubtitleCheck& check, const MendingOptions& options) {
-    if (!kCheckAside || options.asideStep == 0) {
+    if (!kCheckAside || options.asideStep == 0 || !source.CanBeReadAgain()) {
         return MendBeside(source, out, fixes, check);
     }
-    const auto streamHeld = std::make_unique<MendedStream>(kDefaultBlockSize / 2, out.BlockSize());
+    // What the check's thread needs, taken before it starts: where memory is
+    // short (a limit on it), the check walks beside the fixer instead.
+    std::unique_ptr<MendedStream> streamHeld;
+    std::unique_ptr<Aside> asideHeld;
+    try {
+        streamHeld = std::make_unique<MendedStream>(kDefaultBlockSize / 2, out.BlockSize());
+        asideHeld = std::make_unique<Aside>(*streamHeld, source.BlockSize(), out, fixes, check);
+    } catch (const std::bad_alloc&) {
+        return MendBeside(source, out, fixes, check);
+    }
     MendedStream& stream = *streamHeld;
-    const auto asideHeld = std::make_unique<Aside>(stream, source.BlockSize(), out, fixes, check);
     Aside& aside = *asideHeld;
     WorkerThread thread;
-    if (!source.OpenAgain(aside.source)) {
-        return MendBeside(source, out, fixes, check);
-    }
-    if (!thread.Start(&CheckAside, &aside, kAsideStack)) {
+    if (!source.OpenAgain(aside.source) || !thread.Start(&CheckAside, &aside, kAsideStack)) {
         aside.source.Close();
+        asideHeld.reset();
+        streamHeld.reset();
         return MendBeside(source, out, fixes, check);
     }
     // This thread mends into the writer's blocks; the check's thread writes
@@ -596,12 +607,19 @@ uint64_t MendAndCheck(MendingReader& source, TextWriter& out, ProblemSink& fixes
             stream.Put(Record::End);
             thread.Join();
         } catch (const CheckGone&) {
-            thread.Join();  // its failure is the run's
+            thread.Join();  // it failed: its failure is the run's
         } catch (...) {
-            // Everything said before the failure goes out, and nothing after.
-            stream.Put(Record::Stop);
+            // Everything said before this failure goes out, and nothing after.
+            try {
+                stream.Put(Record::Stop);
+            } catch (const CheckGone&) {
+            }
             thread.Join();
-            throw;
+            // A failure of the check's thread (a write) came earlier in the
+            // stream than this one, which the fixer met reading on.
+            if (!aside.failed) {
+                throw;
+            }
         }
     }
     if (aside.failedWrite) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <initializer_list>
 #include <iterator>
 
 #include "srt_fields.h"
@@ -146,9 +147,12 @@ void SubtitleFixer::Queue(std::string_view line) {
     ++queueSize_;
 }
 
-void SubtitleFixer::QueueCopy(std::string_view line) {
+void SubtitleFixer::QueueCopy(std::initializer_list<std::string_view> pieces) {
     const size_t index = (queueFront_ + queueSize_) % kQueue;
-    copies_[index].Assign(line);
+    copies_[index].Clear();
+    for (const std::string_view piece : pieces) {
+        copies_[index].Append(piece);
+    }
     Queue(copies_[index].View());
     queue_[index].copy = index;
 }
@@ -156,7 +160,7 @@ void SubtitleFixer::QueueCopy(std::string_view line) {
 void SubtitleFixer::QueueNumber(int32_t number) {
     TextBuilder text;
     text << int64_t{number};
-    QueueCopy(text.View());
+    QueueCopy({text.View()});
 }
 
 bool SubtitleFixer::PassesAsItStands(std::string_view line) {
@@ -317,10 +321,10 @@ void SubtitleFixer::EntryLine(std::string_view line) {
     } else {
         Fix(ProblemCode::IndexMismatch, number, 1, ordinal_, "entry ", int64_t{ordinal_},
             " was numbered ", int64_t{written}, ": renumbered");
-        TextBuilder renumbered;  // what follows the number stays
-        renumbered << line.substr(0, static_cast<size_t>(digits.data() - line.data()))
-                   << int64_t{ordinal_} << line.substr(digits.data() + digits.size() - line.data());
-        QueueCopy(renumbered.View());
+        TextBuilder ordinal;  // what stands around it stays, however long
+        ordinal << int64_t{ordinal_};
+        QueueCopy({line.substr(0, static_cast<size_t>(digits.data() - line.data())), ordinal.View(),
+                   line.substr(static_cast<size_t>(digits.data() + digits.size() - line.data()))});
     }
     expect_ = Expect::TimeLine;
 }
@@ -345,9 +349,8 @@ bool SubtitleFixer::MendedTime(std::string_view line) {
             text << " --> ";
         }
     }
-    text << line.substr(time.tail);
     const uint64_t number = source_.LineNumber();
-    QueueCopy(text.View());
+    QueueCopy({text.View(), line.substr(time.tail)});  // what follows stays, however long
     if (time.dot != 0) {
         Fix(ProblemCode::TimeFormat, number, time.dot, ordinal_, "entry ", int64_t{ordinal_},
             "'s time line had '.' before the milliseconds");
@@ -394,7 +397,7 @@ void SubtitleFixer::TimeLineLine(std::string_view line) {
 
 void SubtitleFixer::ReleaseHeldText() {
     if (holdingText_) {
-        QueueCopy(heldText_.View());
+        QueueCopy({heldText_.View()});
         holdingText_ = false;
     }
 }

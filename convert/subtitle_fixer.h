@@ -12,6 +12,7 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -82,7 +83,7 @@ private:
     // A line as the source has it (a view, handed on before the next read).
     void Queue(std::string_view line);
     // A line of the fixer's own making, or one held back: copied.
-    void QueueCopy(std::string_view line);
+    void QueueCopy(std::initializer_list<std::string_view> pieces);
     void QueueNumber(int32_t number);
     // Tells the report of a change, in `parts` (built whether the report wants
     // it or not: changes are few).

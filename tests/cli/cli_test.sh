@@ -242,6 +242,11 @@ cp mend.srt mend-before.srt
 run --fix mend.srt -o mend.srt
 check "--fix -o SOURCE is refused" [ "$status" = 1 ]
 check "--fix -o SOURCE keeps the source" cmp -s mend.srt mend-before.srt
+if [ "$mode" = native ]; then
+  "$program" --fix - <mend.srt >>mend.srt 2>err.txt
+  check "--fix from standard input onto itself is refused" [ $? = 1 ]
+  check "--fix from standard input onto itself keeps it" cmp -s mend.srt mend-before.srt
+fi
 
 if [ "$mode" = native ]; then
   # Every document lists every problem code --help lists (the core's table),

@@ -81,6 +81,13 @@ std::vector<Case> Cases() {
          {{2, 9, "time-format", 1}},
          true,
          "1\r\n" + kTimes + "\r\n"},
+        {"a number and a time line mended, what follows them kept however long",
+         "0 " + std::string(1500, 'x') + "\n00:00:01.000 --> 00:00:02,000 " +
+             std::string(1500, 'y') + "\n",
+         {{1, 1, "index-mismatch", 1}, {2, 9, "time-format", 1}},
+         true,
+         "1 " + std::string(1500, 'x') + "\r\n" + kTimes + " " + std::string(1500, 'y') +
+             "\r\n"},
         {"no arrow", "1\n00:00:01,000 00:00:02,000\n", {{2, 14, "time-format", 1}}},
         {"an empty line before the times",
          "1\n\n" + kTimes + "\n",
