@@ -21,7 +21,7 @@ bool OpenRaw(const std::string& source, MendingReader& reader, std::string& reas
         reason = SourceOpenFailure(source, file.SystemError());
         return false;
     }
-    reader.Attach(std::move(file), source);
+    reader.Attach(std::move(file), source, true);
     return true;
 }
 

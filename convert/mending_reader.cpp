@@ -47,10 +47,11 @@ MendingReader::MendingReader(size_t blockSize)
       // Decoded, a unit of two bytes takes three at most.
       block_(new char[2 * blockSize_ + kSearchPadding]()) {}
 
-void MendingReader::Attach(OsFile file, std::string name) {
+void MendingReader::Attach(OsFile file, std::string name, bool path) {
     file_ = std::move(file);
     name_ = std::move(name);
     attached_ = true;
+    openedByPath_ = path;
 }
 
 void MendingReader::AttachMemory(std::string_view bytes, std::string name) {
@@ -68,10 +69,10 @@ bool MendingReader::OpenAgain(MendingReader& again) const {
     }
     OsFile file;
     const FileIdentity identity = file_.Identity();
-    if (!identity.known || !file.OpenAgainToRead(name_, identity)) {
+    if (!CanBeReadAgain() || !file.OpenAgainToRead(name_, identity)) {
         return false;
     }
-    again.Attach(std::move(file), name_);
+    again.Attach(std::move(file), name_, true);
     return true;
 }
 

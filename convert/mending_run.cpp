@@ -9,6 +9,7 @@
 // line would cost the check's thread more than reading the source again.
 #include "mending_run.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstring>
 #include <memory>
@@ -284,7 +285,9 @@ uint64_t MendAndCheck(MendingReader& source, TextWriter& out, ProblemSink& fixes
     std::unique_ptr<Aside> asideHeld;
     try {
         streamHeld = std::make_unique<MendedStream>(kDefaultBlockSize / 2, out.BlockSize());
-        asideHeld = std::make_unique<Aside>(*streamHeld, source.BlockSize(), out, fixes, check);
+        // Its reader needs no large block: it holds no long line.
+        asideHeld = std::make_unique<Aside>(
+            *streamHeld, std::min(source.BlockSize(), kDefaultBlockSize / 2), out, fixes, check);
     } catch (const std::bad_alloc&) {
         return MendBeside(source, out, fixes, check);
     }

@@ -246,6 +246,13 @@ if [ "$mode" = native ]; then
   "$program" --fix - <mend.srt >>mend.srt 2>err.txt
   check "--fix from standard input onto itself is refused" [ $? = 1 ]
   check "--fix from standard input onto itself keeps it" cmp -s mend.srt mend-before.srt
+  # Standard input is read where it stands, never again from its start (nor
+  # from a file named "-").
+  printf 'JUNK\n\n' >./-
+  cat mend-before.srt >>./-
+  { read -r _ && read -r _ && "$program" --fix -o from-stdin.srt - 2>err.txt; } <./-
+  check "--fix reads standard input from where it stands" [ $? = 0 ]
+  rm ./-
 fi
 
 if [ "$mode" = native ]; then
