@@ -65,10 +65,7 @@ public:
             return false;
         }
         if (passing_ > 0 && !holdingBig_) {
-            --passing_;  // nearly every line: the source's own, as it stood
-            if (!source_.ReadLine(line)) {
-                throw SourceChanged{};
-            }
+            Pass(line);  // nearly every line: the source's own, as it stood
             cutColumn_ = 0;
             ++lineNumber_;
             return true;
