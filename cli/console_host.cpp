@@ -68,6 +68,11 @@ void ConsoleHost::Tell(const Notice& notice) {
         case NoticeKind::CannotOpenSource:
             Report(source_, SourceOpenFailure(source_, notice.systemError));
             return;
+        case NoticeKind::WideEncoding:
+            Report(source_,
+                   "the file is " + std::string(EncodingName(notice.encoding)) +
+                       ", which srt2rt does not convert: srt2rt --fix transcodes it to UTF-8");
+            return;
         case NoticeKind::CannotOpenDest:
         case NoticeKind::CannotOpenSmil:
             Report(dest_, WithReason("cannot write", notice.systemError));

@@ -35,7 +35,7 @@ bool ConvertSource(const SourcePlan& plan, const Options& options, const CodePag
         return false;
     }
     ConsoleHost host(plan.source, plan.document, options.force);
-    const ConversionOptions conversion{options.verifyLineNumbers, codePage, host};
+    const ConversionOptions conversion{options.verifyLineNumbers, codePage, host, true};
     const Source from = SourceNamed(plan.source);
     const Destination to =
         plan.document == "-" ? Destination::Output() : Destination::Replacing(plan.document);

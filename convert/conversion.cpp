@@ -25,6 +25,26 @@ TextReader* OpenSourceEnd(const Source& source, RunHost& host, std::optional<Tex
     return &reader;
 }
 
+bool RefusedForItsEncoding(const std::string& sourceName, TextReader& reader, RunHost& host) {
+    try {
+        const FileEncoding encoding = EncodingOf(reader.ReadHeadNow());
+        if (encoding == FileEncoding::Bytes) {
+            return false;
+        }
+        reader.Close();
+        Notice notice{NoticeKind::WideEncoding, sourceName};
+        notice.encoding = encoding;
+        host.Tell(notice);
+    } catch (const FileError& error) {
+        reader.Close();
+        Notice notice{NoticeKind::FileFailure, error.fullPath};
+        notice.systemError = error.systemError;
+        notice.line = 1;
+        host.Tell(notice);
+    }
+    return true;
+}
+
 }  // namespace conversion_run
 
 bool OpenSource(const Source& source, TextReader& reader, int* systemError) {

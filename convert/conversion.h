@@ -89,6 +89,9 @@ struct ConversionOptions {
     bool verifyLineNumbers = true;
     const CodePage& codePage;
     RunHost& host;
+    // srt2rt's: a UTF-16 or UTF-32 source is refused before the destination
+    // is opened (the window converts its bytes as they stand).
+    bool refuseWideEncodings = false;
 };
 
 enum class RunOutcome {

@@ -224,6 +224,10 @@ RunOutcome ConvertBetween(const std::string& sourceName, TextReader& source,
 // the run's own.
 TextReader* OpenSourceEnd(const Source& source, RunHost& host, std::optional<TextReader>& own);
 
+// Whether `reader`'s file is UTF-16 or UTF-32, or its first read failed:
+// then the host is told and the reader closed.
+bool RefusedForItsEncoding(const std::string& sourceName, TextReader& reader, RunHost& host);
+
 // Opens both ends and hands them to `convert(reader, opened)`, which
 // converts between them and closes both.
 template <typename Between>
@@ -232,6 +236,9 @@ RunOutcome Run(const Source& source, const Destination& destination,
     std::optional<TextReader> ownReader;
     TextReader* const reader = OpenSourceEnd(source, options.host, ownReader);
     if (reader == nullptr) {
+        return RunOutcome::Stopped;
+    }
+    if (options.refuseWideEncodings && RefusedForItsEncoding(source.path, *reader, options.host)) {
         return RunOutcome::Stopped;
     }
     OpenedDestination opened;

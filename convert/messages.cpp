@@ -15,6 +15,7 @@ std::string Replaced(std::string text, std::string_view placeholder, std::string
 std::string WindowText(const Notice& notice) {
     switch (notice.kind) {
         case NoticeKind::CannotOpenSource:
+        case NoticeKind::WideEncoding:  // srt2rt's sources only
             return kCannotOpenSource;
         case NoticeKind::DestinationExists:
             return kDestExists;

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "file_encoding.h"
 #include "text_file.h"
 
 namespace quillo {
@@ -20,6 +21,9 @@ enum class NoticeKind {
     FileFailure,      // a read, write or close of an open file failed
     CannotReplace,    // srt2rt's: the complete document could not be renamed into place
     OutOfMemory,      // a line of the source is too long to hold in memory
+    // srt2rt's: the source is UTF-16 or UTF-32, whose bytes the converter
+    // would take for text cut at every NUL; told before anything is written.
+    WideEncoding,
 };
 
 struct Notice {
@@ -29,6 +33,7 @@ struct Notice {
     uint64_t line = 0;  // the source line the entry error, a failed read or OutOfMemory stands on
     FileOperation operation = FileOperation::Read;
     int systemError = 0;  // errno or GetLastError(); 0 when the system gave none
+    FileEncoding encoding = FileEncoding::Bytes;  // WideEncoding's
 };
 
 class RunHost {

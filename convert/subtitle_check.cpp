@@ -44,8 +44,7 @@ void SubtitleCheck::LookCloser(const LineFacts& facts, std::string_view line) {
     if (number == 1) {
         FirstLine(facts, line);
     }
-    // In a UTF-16 or UTF-32 file every line is cut: the encoding says why.
-    if (const size_t column = facts.cutColumn; column != 0 && encoding_ == FileEncoding::Bytes) {
+    if (const size_t column = facts.cutColumn; column != 0) {
         Report(ProblemCode::Nul, number, column, 0,
                "a NUL byte cuts this line: the rest of it is lost");
     }
@@ -61,6 +60,11 @@ void SubtitleCheck::LookCloser(const LineFacts& facts, std::string_view line) {
 
 void SubtitleCheck::FirstLine(const LineFacts& facts, std::string_view line) {
     encoding_ = EncodingOf(facts.head);
+    if (encoding_ != FileEncoding::Bytes) {
+        // Nothing converts, and all the rest would be of bytes read wrongly.
+        ReportEncoding();
+        return;
+    }
     if (line.substr(0, 3) == "\xEF\xBB\xBF") {
         Report(ProblemCode::Bom, 1, 1, 0, "the file starts with a UTF-8 byte-order mark",
                verify_ && ParseIndex(line) != 1
@@ -75,11 +79,7 @@ bool SubtitleCheck::ExplainedInstead() {
         return true;
     }
     if (encoding_ != FileEncoding::Bytes) {
-        // Every error of such a file is its symptom: the first says why.
-        entry_.explained = true;
-        if (!encodingReported_) {
-            ReportEncoding(Severity::Error, entry_.ordinal);
-        }
+        entry_.explained = true;  // by the file's encoding, on its first line
         return true;
     }
     if (entry_.cause == Cause::None) {
@@ -90,10 +90,9 @@ bool SubtitleCheck::ExplainedInstead() {
     return true;
 }
 
-void SubtitleCheck::ReportEncoding(Severity severity, int32_t entry) {
-    encodingReported_ = true;
-    Say(severity, ProblemCode::Encoding, 1, 1, entry, "the file is ", EncodingName(encoding_),
-        ": save it as UTF-8 or ANSI");
+void SubtitleCheck::ReportEncoding() {
+    Report(ProblemCode::Encoding, 1, 1, 0, "the file is ", EncodingName(encoding_),
+           ", which srt2rt does not convert: srt2rt --fix transcodes it to UTF-8");
 }
 
 void SubtitleCheck::ReportCause() {
@@ -153,6 +152,12 @@ void SubtitleCheck::LookAtIndex(const IndexLine& index) {
             entry_.cause = Cause::MissingIndex;
         }
     }
+    // A line with "-->" is a time line whether or not its times read, unless
+    // it reads as the entry's own number.
+    if (entry_.cause == Cause::None && index.Number() != index.ordinal &&
+        text.find("-->") != std::string_view::npos) {
+        entry_.cause = Cause::MissingIndex;
+    }
     if (!verify_) {
         return;
     }
@@ -202,11 +207,7 @@ void SubtitleCheck::FinishAt(const TextReader::CtrlZ& z) {
         Report(ProblemCode::CtrlZ, z.line, z.column, 0,
                "a Ctrl-Z byte ends the file here: what follows it is never read");
     }
-    // A file in another encoding that converts all the same converts to
-    // nothing: the encoding says why.
-    if (encoding_ != FileEncoding::Bytes && !encodingReported_) {
-        ReportEncoding(Severity::Warning, 0);
-    } else if (counts_.entries == 0) {
+    if (counts_.entries == 0) {
         Report(ProblemCode::NoEntries, 1, 1, 0,
                "the file has no entries: the document will be empty");
     }

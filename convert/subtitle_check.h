@@ -161,7 +161,7 @@ private:
     // come from the file's encoding or the entry's cause: that is reported
     // instead, once, and the symptom not at all.
     bool ExplainedInstead();
-    void ReportEncoding(Severity severity, int32_t entry);
+    void ReportEncoding();
     void ReportCause();
     void CheckIndexOverflow(const IndexLine& index);
     void ReportTimeFormat(const quillo::TimeLine& time);
@@ -181,7 +181,6 @@ private:
     uint64_t line_ = 0;    // the line read last
 
     FileEncoding encoding_ = FileEncoding::Bytes;
-    bool encodingReported_ = false;
     bool crOnly_ = false;  // the whole file is one line of CR-ended lines
     bool crCrLfSeen_ = false;
     EntryState entry_;

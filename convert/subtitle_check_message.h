@@ -81,6 +81,11 @@ void SubtitleCheck::Say(Severity severity, ProblemCode code, uint64_t line, size
     // the table allows it.
     assert(severity == InfoOf(code).severity ||
            (InfoOf(code).warningWhereConverted && severity == Severity::Warning));
+    // In a UTF-16 or UTF-32 file, only the encoding is said: the rest would
+    // be of its bytes read as they stand.
+    if (encoding_ != FileEncoding::Bytes && code != ProblemCode::Encoding) {
+        return;
+    }
     ++(severity == Severity::Error ? counts_.errors : counts_.warnings);
     const unsigned bit = 1u << static_cast<unsigned>(severity);
     if ((declined_ & bit) != 0 || Found() <= unsaid_) {

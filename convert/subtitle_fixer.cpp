@@ -120,6 +120,22 @@ void PutNumber(TextBuilder& out, int32_t value, int width) {
     }
 }
 
+// Whether a line that stands where entry `ordinal`'s number line should is
+// that entry's time line, its number line missing: a number line holds no
+// ':', as every time line does, so one that reads as a time line, signs and
+// all, is one; and a line with "-->" whose number is not the entry's is one
+// whether or not its times read (renumbered, its hours would change).
+bool IsMissingNumberLine(std::string_view line, int32_t written, int32_t ordinal) {
+    const char* const end = line.data() + line.size();
+    if (FindBytePadded(line.data(), end, ':') == end) {
+        return written != ordinal && line.find("-->") != std::string_view::npos;
+    }
+    TimeRange strict;
+    LenientTime time;
+    return ScanTimeLine(line, strict) || ReadLeniently(line, time) ||
+           (written != ordinal && line.find("-->") != std::string_view::npos);
+}
+
 constexpr std::string_view kStyleCloser[kStyleTagCount] = {"</b>", "</i>", "</u>", "</s>",
                                                            "</font>"};
 
@@ -297,13 +313,9 @@ void SubtitleFixer::EntryLine(std::string_view line) {
         return;
     }
     ordinal_ = static_cast<int32_t>(++entryCount_);
-    LenientTime time;
-    // A number line holds no ':', as every time line does; one that reads as
-    // a time line, signs and all, is one.
-    TimeRange strict;
-    const char* const end = line.data() + line.size();
-    if (FindBytePadded(line.data(), end, ':') != end &&
-        (ScanTimeLine(line, strict) || ReadLeniently(line, time))) {
+    // The reader's lines are padded for the fast reading.
+    const int32_t written = ParseIndexOfPaddedLine(line);
+    if (IsMissingNumberLine(line, written, ordinal_)) {
         Fix(ProblemCode::MissingIndex, number, 1, ordinal_, "entry ", int64_t{ordinal_},
             " had no number line: inserted");
         QueueNumber(ordinal_);
@@ -311,8 +323,6 @@ void SubtitleFixer::EntryLine(std::string_view line) {
         TimeLineLine(line);
         return;
     }
-    // The reader's lines are padded for the fast reading.
-    const int32_t written = ParseIndexOfPaddedLine(line);
     const std::string_view digits = written != ordinal_ ? LeadingNumber(line) : std::string_view();
     if (written == ordinal_ || digits.empty()) {
         // A line with no number is text where a number should be (a title, an

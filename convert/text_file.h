@@ -99,6 +99,14 @@ public:
     // block size, so that its encoding can be told from them.
     static constexpr size_t kHeadSize = 64;
     std::string_view Head() const { return {head_, headSize_}; }
+    // The head, read now if no line was read yet. Throws FileError when the
+    // system fails the read.
+    std::string_view ReadHeadNow() {
+        if (!headRead_) {
+            ReadHead();
+        }
+        return Head();
+    }
 
     void Close();
 

@@ -182,6 +182,16 @@ check "the warning goes to standard error" grep -qx "srt2rt: long.srt:2:1: warni
 run -f -q long.srt
 check "-q drops warnings" [ -z "$err" ]
 
+# UTF-16 and UTF-32 are refused before anything is written, -q or not.
+printf '\0\0\0001\0\0\0\n' >wide.srt
+printf 'precious' >wide.rt
+for quiet in "" -q; do
+  run -f $quiet --no-verify wide.srt
+  check "a UTF-32 file fails${quiet:+ with $quiet}" [ "$status" = 1 ]
+  check "and says why${quiet:+ with $quiet}" grep -qx "srt2rt: wide.srt: the file is UTF-32 (big-endian), which srt2rt does not convert: srt2rt --fix transcodes it to UTF-8" <<<"$err"
+  check "its destination keeps its bytes${quiet:+ with $quiet}" [ "$(cat wide.rt)" = precious ]
+done
+
 if [ "$mode" = native ]; then
   run film.srt -o /dev/null
   check "a device is written without asking" [ "$status" = 0 ]

@@ -86,8 +86,7 @@ std::vector<Case> Cases() {
              std::string(1500, 'y') + "\n",
          {{1, 1, "index-mismatch", 1}, {2, 9, "time-format", 1}},
          true,
-         "1 " + std::string(1500, 'x') + "\r\n" + kTimes + " " + std::string(1500, 'y') +
-             "\r\n"},
+         "1 " + std::string(1500, 'x') + "\r\n" + kTimes + " " + std::string(1500, 'y') + "\r\n"},
         {"no arrow", "1\n00:00:01,000 00:00:02,000\n", {{2, 14, "time-format", 1}}},
         {"an empty line before the times",
          "1\n\n" + kTimes + "\n",
@@ -154,13 +153,20 @@ std::vector<Case> Cases() {
         {"an entry over the one before it",
          "1\n00:00:01,000 --> 00:00:03,000\n\n2\n00:00:02,000 --> 00:00:04,000\n",
          {{5, 1, "overlap", 2}}},
-        {"a UTF-16 file that stops the conversion",
+        {"a UTF-16 file",
          "\xFF\xFE"
          "1\0\n\0"
          "0\0:\0"s,
-         {{1, 1, "encoding", 1}},
+         {{1, 1, "encoding", 0}},
          true,
          "1\r\n0:\r\n"},
+        {"a UTF-16 file with a letter that holds the byte of a Ctrl-Z",
+         "\xFF\xFE"
+         "1\0\n\0\x1A\x04\n\0"
+         "x\0"s,
+         {{1, 1, "encoding", 0}},
+         true,
+         "1\r\n\xD0\x9A\r\nx\r\n"},
         {"a UTF-32 file that converts to nothing",
          "\0\0\0"
          "1\0\0\0\n"s,
@@ -177,6 +183,12 @@ std::vector<Case> Cases() {
          {{4, 1, "missing-index", 2}},
          true,
          "1\r\n" + kTimes + "\r\n\r\n2\r\n00:00:03,000 --> 00:00:04,000\r\nHi\r\n"},
+        {"a time line that does not read where a number line should be",
+         "00:01:39 --> 00:01:41,04\nHello\n\n2\n00:01:42,000 --> 00:01:43,000\nTwo\n",
+         {{1, 1, "missing-index", 1}},
+         true,
+         "1\r\n00:01:39 --> 00:01:41,04\r\nHello\r\n\r\n2\r\n00:01:42,000 --> "
+         "00:01:43,000\r\nTwo\r\n"},
         {"an empty file", "", {{1, 1, "no-entries", 0}}},
         {"a '<' that begins no tag", "1\n" + kTimes + "\nI <3 you\n", {{3, 3, "markup", 1}}},
         {"an italic left open",

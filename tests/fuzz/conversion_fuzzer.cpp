@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -48,6 +49,7 @@ public:
                  "", std::string(notice.file)});
             return;
         }
+        lastKind = notice.kind;
         shown.push_back(
             {Shown::Error, messages::WindowText(notice), messages::WindowCaption(notice.kind)});
         if (said != nullptr) {
@@ -55,6 +57,7 @@ public:
         }
     }
     std::vector<Shown> shown;
+    NoticeKind lastKind = NoticeKind::FileFailure;
     std::string* said = nullptr;  // the run's words, in order, problems included
 };
 
@@ -103,7 +106,8 @@ public:
         Require(problem.line > 0 && problem.column > 0, "a problem has no place");
         Require(!problem.message.empty() && !problem.code.empty(), "a problem has no text");
         if (problem.severity == Severity::Error) {
-            Require(problem.entry > 0 || problem.code == "cr-only", "an error names no entry");
+            Require(problem.entry > 0 || problem.code == "cr-only" || problem.code == "encoding",
+                    "an error names no entry");
             if (firstErrorEntry == 0) {
                 firstErrorEntry = problem.entry;
             }
@@ -117,6 +121,11 @@ private:
     bool describeWarnings_;
 };
 
+// Whether srt2rt refuses `source` for its encoding.
+bool IsWide(std::string_view source) {
+    return EncodingOf(source.substr(0, TextReader::kHeadSize)) != FileEncoding::Bytes;
+}
+
 void CheckAgreesWithTheRun(std::string_view source, bool verify, size_t block,
                            const ReferenceRun& expected, bool describeWarnings) {
     TextReader& reader = KeptFor<TextReader>(block);
@@ -125,6 +134,12 @@ void CheckAgreesWithTheRun(std::string_view source, bool verify, size_t block,
     const CheckCounts counts = CheckSubtitles(reader, verify, problems);
     RequireEqual(static_cast<int64_t>(counts.errors), static_cast<int64_t>(problems.errors),
                  "the check counts other errors than it reports");
+    if (IsWide(source)) {
+        // srt2rt converts none of it, and says only why.
+        Require(counts.errors == 1 && counts.warnings == 0,
+                "a UTF-16 or UTF-32 file is not one encoding error alone");
+        return;
+    }
     Require((counts.errors == 0) == expected.notice.empty(), [&] {
         return std::string(counts.errors == 0
                                ? "the check finds no error where the run stops"
@@ -154,9 +169,16 @@ void Run(std::string_view source, const Setting& setting, const ReferenceRun& ex
     const CodePage& codePage = setting.shiftJis ? kShiftJis : CodePage::SingleByte();
     const Source from = Source::Open(*reader);
     const Destination to = Destination::Open(*writer);
-    const ConversionOptions options{setting.verify, codePage, host};
+    // Checked, as srt2rt runs it: a UTF-16 or UTF-32 source is refused.
+    const ConversionOptions options{setting.verify, codePage, host, setting.withWarnings};
     const RunOutcome outcome =
         setting.withWarnings ? Convert(from, to, options, check) : Convert(from, to, options);
+    if (setting.withWarnings && IsWide(source)) {
+        Require(outcome == RunOutcome::Stopped && document.empty() && host.shown.size() == 1 &&
+                    host.lastKind == NoticeKind::WideEncoding,
+                "a UTF-16 or UTF-32 source is not refused before anything is written");
+        return;
+    }
 
     std::vector<Shown> notices = host.shown;
     const bool fits = expected.document.size() <= setting.capacity;
@@ -233,13 +255,18 @@ struct MendedFile {
     uint64_t mendable = 0;
     std::string said;
     bool failed = false;
+    std::vector<uint64_t> timesMended;  // the source lines whose times the report says it mended
 };
 
 MendedFile Fix(std::string_view source, size_t block, size_t asideStep, size_t room = SIZE_MAX) {
     class LeftOver : public ProblemSink {
     public:
-        explicit LeftOver(std::string& said) : said_(said) {}
+        LeftOver(std::string& said, std::vector<uint64_t>& timesMended)
+            : said_(said), timesMended_(timesMended) {}
         void Report(const Problem& problem) override {
+            if (problem.severity == Severity::Fixed && problem.code == "time-format") {
+                timesMended_.push_back(problem.line);
+            }
             said_ += std::to_string(problem.line) + ":" + std::to_string(problem.column) + " " +
                      std::string(problem.code) + " " + std::to_string(problem.entry) + " " +
                      std::string(problem.message) + "\n";
@@ -256,9 +283,10 @@ MendedFile Fix(std::string_view source, size_t block, size_t asideStep, size_t r
 
     private:
         std::string& said_;
+        std::vector<uint64_t>& timesMended_;
     };
     MendedFile mended;
-    LeftOver left(mended.said);
+    LeftOver left(mended.said, mended.timesMended);
     MendingReader reader(block);
     reader.AttachMemory(source, "film.srt");
     TextWriter& out = KeptFor<TextWriter>(1 + block % 50);
@@ -291,10 +319,15 @@ MendedFile Fix(std::string_view source, size_t block, size_t asideStep, size_t r
     return mended;
 }
 
-// The lines of `bytes` that hold more than blanks, without their line ends.
-std::vector<std::string_view> FilledLines(std::string_view bytes) {
-    std::vector<std::string_view> lines;
-    while (!bytes.empty()) {
+// The lines of `bytes` that hold more than blanks, without their line ends,
+// and their numbers.
+struct FilledLine {
+    std::string_view text;
+    uint64_t number;
+};
+std::vector<FilledLine> FilledLines(std::string_view bytes) {
+    std::vector<FilledLine> lines;
+    for (uint64_t number = 1; !bytes.empty(); ++number) {
         const size_t lf = bytes.find('\n');
         std::string_view line = bytes.substr(0, lf);
         bytes = lf == std::string_view::npos ? std::string_view() : bytes.substr(lf + 1);
@@ -314,7 +347,7 @@ std::vector<std::string_view> FilledLines(std::string_view bytes) {
             }
         }
         if (filled.find_first_not_of(" \t") != std::string_view::npos) {
-            lines.push_back(line);
+            lines.push_back({line, number});
         }
     }
     return lines;
@@ -355,41 +388,57 @@ bool OnlyClosingTags(std::string_view rest) {
 // Every line of the source that holds more than blanks is in the mended file,
 // in order: as it stands, renumbered, its times rewritten, or with tags
 // closed after it; and the mended file holds nothing else but inserted
-// number lines.
-void RequireNothingLost(std::string_view source, std::string_view mended) {
+// number lines. A line with "-->" is never renumbered, and its times change
+// only where the report says so: what the conversion reads of them is what
+// it read of the source.
+void RequireNothingLost(std::string_view source, std::string_view mended,
+                        const std::vector<uint64_t>& timesMended) {
     for (std::string_view* text : {&source, &mended}) {  // --fix may remove them
         while (text->substr(0, 3) == "\xEF\xBB\xBF") {
             text->remove_prefix(3);
         }
     }
-    const std::vector<std::string_view> before = FilledLines(source);
-    const std::vector<std::string_view> after = FilledLines(mended);
+    const std::vector<FilledLine> before = FilledLines(source);
+    const std::vector<FilledLine> after = FilledLines(mended);
     size_t m = 0;
     const auto readsAsTime = [](std::string_view text) {
         TimeRange times;
         return !AllDigits(text) && ScanTimeLine(text, times);
     };
-    for (const std::string_view line : before) {
+    for (const auto& [line, number] : before) {
         const bool timeLike = line.find("-->") != std::string_view::npos;
+        const bool mendReported =
+            std::find(timesMended.begin(), timesMended.end(), number) != timesMended.end();
         for (;;) {
             Require(m < after.size(), [&] { return "a line is lost: " + Printable(line); });
-            const std::string_view now = after[m];
+            const std::string_view now = after[m].text;
             if (now == line ||
                 (now.substr(0, line.size()) == line && OnlyClosingTags(now.substr(line.size())))) {
                 break;
             }
             if (timeLike && readsAsTime(now)) {
-                break;  // its times rewritten (the promise of no errors checks them)
+                // Its times rewritten, as the report says (the promise of no
+                // errors checks that they read).
+                TimeRange was;
+                TimeRange is;
+                Require(mendReported || (ScanTimeLine(line, was) && ScanTimeLine(now, is) &&
+                                         std::memcmp(&was, &is, sizeof was) == 0),
+                        [&] {
+                            return "a time line changes unreported: " + Printable(line) + " to " +
+                                   Printable(now);
+                        });
+                break;
             }
+            // A time line, renumbered, would have other hours.
             const bool renumbered =
-                AfterNumber(now) != now && AfterNumber(now) == AfterNumber(line);
+                !timeLike && AfterNumber(now) != now && AfterNumber(now) == AfterNumber(line);
             Require(renumbered || AllDigits(now), [&] {
                 return "the mended file has a line of its own: " + Printable(now) + " for " +
                        Printable(line);
             });
             // A number line: this line's, renumbered, or one inserted before it.
             if (!(AllDigits(now) && timeLike && m + 1 < after.size() &&
-                  (after[m + 1] == line || readsAsTime(after[m + 1])))) {
+                  (after[m + 1].text == line || readsAsTime(after[m + 1].text)))) {
                 break;
             }
             ++m;
@@ -397,8 +446,9 @@ void RequireNothingLost(std::string_view source, std::string_view mended) {
         ++m;
     }
     for (; m < after.size(); ++m) {
-        Require(false,
-                [&] { return "the mended file has a line of its own: " + Printable(after[m]); });
+        Require(false, [&] {
+            return "the mended file has a line of its own: " + Printable(after[m].text);
+        });
     }
 }
 
@@ -434,7 +484,7 @@ void CheckFix(std::string_view source, size_t block, size_t asideStep, size_t ro
                                   (source.find('\n') != std::string_view::npos ||
                                    source.find('\r') == std::string_view::npos);
     if (bytesAsTheyStand && source.find('\x1A') == std::string_view::npos) {
-        RequireNothingLost(source, once.bytes);
+        RequireNothingLost(source, once.bytes, once.timesMended);
     }
 }
 
