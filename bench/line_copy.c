@@ -1,6 +1,10 @@
 /* The yardstick: the simplest one-pass line transform done well. 64 KiB
  * read and write buffers, memchr for each LF, every line written out with
- * CR LF. Usage: line_copy INPUT OUTPUT */
+ * CR LF. Usage: line_copy INPUT OUTPUT
+ * With --safe, what srt2rt promises and the least it costs: each output is
+ * written under a temporary name beside it, synced and renamed over it, and
+ * with --each every INPUT is copied to INPUT.copy in one process:
+ * line_copy --safe INPUT OUTPUT, line_copy --safe --each INPUT... */
 #include <fcntl.h>
 #include <stdio.h>
 #include <string.h>
@@ -35,17 +39,22 @@ static int put(const char *p, size_t n) {
     return 0;
 }
 
-int main(int argc, char **argv) {
-    if (argc != 3) {
-        fprintf(stderr, "usage: line_copy INPUT OUTPUT\n");
-        return 2;
+/* Copies `source` into `output` (through a temporary, synced and renamed,
+ * when `safe`); 0 on success. */
+static int copy_file(const char *source_path, const char *output, int safe) {
+    char temporary[4096];
+    const char *target = output;
+    if (safe) {
+        snprintf(temporary, sizeof temporary, "%s.tmp", output);
+        target = temporary;
     }
-    int source = open(argv[1], O_RDONLY);
-    dest = open(argv[2], O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    int source = open(source_path, O_RDONLY);
+    dest = open(target, O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (source < 0 || dest < 0) {
         perror("line_copy");
         return 1;
     }
+    used = 0;
     size_t held = 0; /* the start of a line that the last block cut */
     ssize_t n;
     while ((n = read(source, in + held, kBlock)) > 0) {
@@ -64,5 +73,24 @@ int main(int argc, char **argv) {
         }
     }
     if (held > 0 && (put(in, held) != 0 || put("\r\n", 2) != 0)) return 1;
-    return n < 0 || flush_out() != 0 || close(dest) != 0 ? 1 : 0;
+    close(source);
+    if (n < 0 || flush_out() != 0 || (safe && fsync(dest) != 0) || close(dest) != 0) return 1;
+    return safe && rename(temporary, output) != 0 ? 1 : 0;
+}
+
+int main(int argc, char **argv) {
+    int safe = argc > 1 && strcmp(argv[1], "--safe") == 0;
+    if (safe && argc > 2 && strcmp(argv[2], "--each") == 0) {
+        char output[4096];
+        for (int i = 3; i < argc; ++i) {
+            snprintf(output, sizeof output, "%s.copy", argv[i]);
+            if (copy_file(argv[i], output, 1) != 0) return 1;
+        }
+        return 0;
+    }
+    if (argc != 3 + safe) {
+        fprintf(stderr, "usage: line_copy [--safe] INPUT OUTPUT | line_copy --safe --each INPUT...\n");
+        return 2;
+    }
+    return copy_file(argv[1 + safe], argv[2 + safe], safe);
 }

@@ -96,29 +96,58 @@ void OutputBuffer::Flush() {
     }
 }
 
-std::string JsonString(std::string_view text) {
+// `text` as the inside of a JSON string, written at `p`, which has room for
+// 6 bytes a byte of it; returns where it ends. Runs of plain ASCII, nearly
+// all of any message, are copied as they stand.
+char* WriteJsonText(char* p, std::string_view text) {
     static const char kHex[] = "0123456789abcdef";
-    std::string json = "\"";
     for (size_t at = 0; at < text.size();) {
+        size_t plain = at;
+        while (plain < text.size()) {
+            const unsigned char c = static_cast<unsigned char>(text[plain]);
+            if (c < 0x20 || c >= 0x80 || c == '"' || c == '\\') {
+                break;
+            }
+            ++plain;
+        }
+        if (plain > at) {
+            std::memcpy(p, text.data() + at, plain - at);
+            p += plain - at;
+            at = plain;
+            continue;
+        }
         const unsigned char c = static_cast<unsigned char>(text[at]);
         if (c == '"' || c == '\\') {
-            json += '\\';
-            json += static_cast<char>(c);
+            *p++ = '\\';
+            *p++ = static_cast<char>(c);
             ++at;
         } else if (c < 0x20) {
-            json += "\\u00";
-            json += kHex[c >> 4];
-            json += kHex[c & 15];
+            std::memcpy(p, "\\u00", 4);
+            p[4] = kHex[c >> 4];
+            p[5] = kHex[c & 15];
+            p += 6;
             ++at;
         } else if (const size_t length = Utf8Length(text, at); length > 0) {
-            json.append(text, at, length);
+            std::memcpy(p, text.data() + at, length);
+            p += length;
             at += length;
         } else {
-            json += "\\ufffd";
+            std::memcpy(p, "\\ufffd", 6);
+            p += 6;
             ++at;
         }
     }
-    return json + "\"";
+    return p;
+}
+
+std::string JsonString(std::string_view text) {
+    std::string json(6 * text.size() + 2, '\0');
+    char* p = json.data();
+    *p++ = '"';
+    p = WriteJsonText(p, text);
+    *p++ = '"';
+    json.resize(static_cast<size_t>(p - json.data()));
+    return json;
 }
 
 void TextReport::Report(const Problem& problem) {
@@ -162,32 +191,39 @@ JsonReport::JsonReport(OutputBuffer& out, const std::string& file)
     : out_(out), file_(JsonString(file)) {}
 
 void JsonReport::Report(const Problem& problem) {
-    std::string& out = line_;  // its room kept from line to line
-    out.clear();
-    out += "{\"file\":";
-    out += file_;
-    out += ",\"line\":";
+    // Written in place, as the text report is: a report may hold millions of lines.
+    const auto put = [](char* p, std::string_view piece) {
+        if (!piece.empty()) {  // an empty view may carry no pointer, which memcpy must not get
+            std::memcpy(p, piece.data(), piece.size());
+        }
+        return p + piece.size();
+    };
+    char* p = out_.Room(file_.size() + 6 * problem.message.size() + problem.code.size() +
+                        3 * (kMaxDecimalDigits + 1) + 100);
+    p = put(p, "{\"file\":");
+    p = put(p, file_);
+    p = put(p, ",\"line\":");
     if (problem.line != 0) {
-        AppendNumber(out, problem.line);
-        out += ",\"column\":";
-        AppendNumber(out, problem.column);
+        p = WriteDecimal(p, problem.line);
+        p = put(p, ",\"column\":");
+        p = WriteDecimal(p, problem.column);
     } else {
-        out += "null,\"column\":null";
+        p = put(p, "null,\"column\":null");
     }
-    out += ",\"severity\":\"";
-    out += SeverityName(problem.severity);
-    out += "\",\"code\":\"";
-    out.append(problem.code);
-    out += "\",\"entry\":";
+    p = put(p, ",\"severity\":\"");
+    p = put(p, SeverityName(problem.severity));
+    p = put(p, "\",\"code\":\"");
+    p = put(p, problem.code);
+    p = put(p, "\",\"entry\":");
     if (problem.entry != 0) {
-        AppendNumber(out, static_cast<uint32_t>(problem.entry));
+        p = WriteDecimal(p, static_cast<uint32_t>(problem.entry));
     } else {
-        out += "null";
+        p = put(p, "null");
     }
-    out += ",\"message\":";
-    out += JsonString(problem.message);
-    out += "}\n";
-    out_.Append(out);
+    p = put(p, ",\"message\":\"");
+    p = WriteJsonText(p, problem.message);
+    p = put(p, "\"}\n");
+    out_.Commit(p);
     out_.FlushWhenFull();
 }
 

@@ -82,7 +82,6 @@ public:
 private:
     OutputBuffer& out_;
     std::string file_;  // already a JSON string, quotes included
-    std::string line_;
 };
 
 // A conversion's warnings on standard error, "srt2rt: FILE:LINE:COLUMN:

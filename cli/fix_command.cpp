@@ -21,7 +21,7 @@ bool OpenRaw(const std::string& source, MendingReader& reader, std::string& reas
         reason = SourceOpenFailure(source, file.SystemError());
         return false;
     }
-    reader.Attach(std::move(file), source, true);
+    reader.Attach(std::move(file), source);
     return true;
 }
 
@@ -35,9 +35,7 @@ bool FixSource(const std::string& source, const Options& options, OutputBuffer& 
         options.json ? json.Summary(counts, true) : text.Summary(counts, true);
     };
 
-    // Here and below, what the fixer's thread writes at every line and what
-    // the check's thread reads stand on cache lines of their own.
-    alignas(64) MendingReader reader;
+    MendingReader reader;
     if (std::string reason; !OpenRaw(source, reader, reason)) {
         report.Report({0, 0, Severity::Error, InfoOf(ProblemCode::CannotOpen).name, 0, reason});
         summary({0, 1, 0, 0});
@@ -61,14 +59,14 @@ bool FixSource(const std::string& source, const Options& options, OutputBuffer& 
     }
     // In place, the source is what the user asked to replace.
     ConsoleHost host(source, dest, options.force || options.inPlace);
-    alignas(64) OpenedDestination opened;
+    OpenedDestination opened;
     if (!opened.Open(dest == "-" ? Destination::Output() : Destination::Replacing(dest), host)) {
         return false;
     }
     // What is left is located in the mended file: named so when it is one.
     const std::string mended = dest == "-" ? source : dest;
-    alignas(64) TextReport leftText(out, mended);
-    alignas(64) JsonReport leftJson(out, mended);
+    TextReport leftText(out, mended);
+    JsonReport leftJson(out, mended);
     SubtitleCheck check(true, options.json ? static_cast<ProblemSink&>(leftJson) : leftText);
     CheckCounts counts;
     bool written = false;

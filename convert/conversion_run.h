@@ -140,21 +140,12 @@ private:
     char tag_[kMaxTimeTagLength];
 };
 
-// Where the walk of the entries ended: the last line read, and whether the
-// walk was over (at the end of the file or an entry it stops at) before
-// anything failed.
-struct WalkEnd {
-    uint64_t lastLine = 0;
-    bool pastTheLastLine = false;  // every line was read: only the end's steps remained
-    bool over = false;
-};
-
 // Converts `source` into the opened destination, closes both and reports
-// every failure; notes in `walkEnd` where the walk ended.
+// every failure.
 template <typename... Onlookers>
-RunOutcome ConvertNoting(WalkEnd& walkEnd, const std::string& sourceName, TextReader& source,
-                         OpenedDestination& opened, const ConversionOptions& options,
-                         Onlookers&... onlookers) {
+RunOutcome ConvertBetween(const std::string& sourceName, TextReader& source,
+                          OpenedDestination& opened, const ConversionOptions& options,
+                          Onlookers&... onlookers) {
     TextWriter& dest = opened.Writer();
     RunHost& host = options.host;
     try {
@@ -171,7 +162,6 @@ RunOutcome ConvertNoting(WalkEnd& walkEnd, const std::string& sourceName, TextRe
             SideBySide<EntryWriter<true>, Onlookers...> walk(writer, onlookers...);
             converted = ReadEntries(source, walk);
         }
-        walkEnd = {source.LineNumber(), source.Exhausted(), true};
         source.Close();
         if (!converted) {
             // A replacement leaves nothing; any other destination keeps the
@@ -186,9 +176,6 @@ RunOutcome ConvertNoting(WalkEnd& walkEnd, const std::string& sourceName, TextRe
     } catch (const FileError& error) {
         // What was written stays, in whole lines: an entry cut short by a
         // failed read is not written.
-        if (!walkEnd.over) {
-            walkEnd = {source.LineNumber(), source.Exhausted(), false};
-        }
         const uint64_t line = source.LineNumber() + 1;
         source.Close();
         opened.GiveUp(error.operation == FileOperation::Read);
@@ -199,9 +186,6 @@ RunOutcome ConvertNoting(WalkEnd& walkEnd, const std::string& sourceName, TextRe
         host.Tell(notice);
         return RunOutcome::Stopped;
     } catch (const std::bad_alloc&) {
-        if (!walkEnd.over) {
-            walkEnd = {source.LineNumber(), source.Exhausted(), false};
-        }
         const uint64_t line = source.LineNumber() + 1;
         source.Close();
         opened.GiveUp(true);
@@ -211,15 +195,6 @@ RunOutcome ConvertNoting(WalkEnd& walkEnd, const std::string& sourceName, TextRe
         return RunOutcome::Stopped;
     }
 }
-
-template <typename... Onlookers>
-RunOutcome ConvertBetween(const std::string& sourceName, TextReader& source,
-                          OpenedDestination& opened, const ConversionOptions& options,
-                          Onlookers&... onlookers) {
-    WalkEnd unused;
-    return ConvertNoting(unused, sourceName, source, opened, options, onlookers...);
-}
-
 // Opens `source`, telling the host when it cannot; `own` holds a reader of
 // the run's own.
 TextReader* OpenSourceEnd(const Source& source, RunHost& host, std::optional<TextReader>& own);

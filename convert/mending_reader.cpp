@@ -44,36 +44,23 @@ MendingReader::MendingReader(size_t blockSize)
     : blockSize_(std::max<size_t>(blockSize, 4)),
       rawCapacity_(std::max(blockSize_, kHeadSize)),
       raw_(new char[rawCapacity_]),
-      // Decoded, a unit of two bytes takes three at most.
-      block_(new char[2 * blockSize_ + kSearchPadding]()) {}
+      // Decoded, a unit of two bytes takes three at most. Only the padding
+      // needs a value: a batch makes a reader a file.
+      block_(new char[2 * blockSize_ + kSearchPadding]) {
+    std::memset(block_.get() + 2 * blockSize_, 0, kSearchPadding);
+}
 
-void MendingReader::Attach(OsFile file, std::string name, bool path) {
+void MendingReader::Attach(OsFile file, std::string name) {
     file_ = std::move(file);
     name_ = std::move(name);
     attached_ = true;
-    openedByPath_ = path;
 }
 
 void MendingReader::AttachMemory(std::string_view bytes, std::string name) {
-    memoryBytes_ = bytes;
     memory_ = bytes.data() != nullptr ? bytes.data() : "";
     memoryLeft_ = bytes.size();
     name_ = std::move(name);
     attached_ = true;
-}
-
-bool MendingReader::OpenAgain(MendingReader& again) const {
-    if (memory_ != nullptr) {
-        again.AttachMemory(memoryBytes_, name_);
-        return true;
-    }
-    OsFile file;
-    const FileIdentity identity = file_.Identity();
-    if (!CanBeReadAgain() || !file.OpenAgainToRead(name_, identity)) {
-        return false;
-    }
-    again.Attach(std::move(file), name_, true);
-    return true;
 }
 
 size_t MendingReader::ReadRaw(char* to, size_t size) {

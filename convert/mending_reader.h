@@ -24,20 +24,10 @@ public:
     MendingReader(const MendingReader&) = delete;
     MendingReader& operator=(const MendingReader&) = delete;
 
-    // Reads `file`, named `name` in errors; with `path`, `name` is the path
-    // it was opened by, which OpenAgain may open again.
-    void Attach(OsFile file, std::string name, bool path = false);
+    // Reads `file`, named `name` in errors.
+    void Attach(OsFile file, std::string name);
     void AttachMemory(std::string_view bytes, std::string name);
     void Close() { file_.Close(); }
-    // Has `again` read the same bytes from their start, on a handle of its
-    // own: the same memory, or the same regular file (not standard input, a
-    // pipe or a device). False when it cannot.
-    bool OpenAgain(MendingReader& again) const;
-    // Whether OpenAgain may succeed: memory, or a regular file opened by its
-    // path (standard input is never opened again by a name).
-    bool CanBeReadAgain() const {
-        return memory_ != nullptr || (openedByPath_ && file_.Identity().known);
-    }
 
     // The next line, without its line end; the view holds until the next call
     // and kSearchPadding readable bytes follow it. False after the last line.
@@ -89,11 +79,9 @@ private:
 
     OsFile file_;
     std::string name_;
-    std::string_view memoryBytes_;  // AttachMemory's, whole
     const char* memory_ = nullptr;
     size_t memoryLeft_ = 0;
     bool attached_ = false;
-    bool openedByPath_ = false;
     size_t blockSize_;
     size_t rawCapacity_;
     std::unique_ptr<char[]> raw_;  // bytes as read, [rawBegin_, rawEnd_) not yet handed on

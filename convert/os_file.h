@@ -58,9 +58,6 @@ public:
     // An existing file for reading, shared with other readers but no writer:
     // FILE_SHARE_READ on Windows, a shared flock on POSIX regular files.
     bool OpenSharedRead(const std::string& path);
-    // A second handle for reading the regular file `path` names, when it is
-    // still the file `same` (a FIFO put in its place is never waited on).
-    bool OpenAgainToRead(const std::string& path, const FileIdentity& same);
     // An existing device, FIFO or terminal, written as it stands: there is no
     // file to replace. Fails on a regular file or a folder.
     bool OpenDeviceForWriting(const std::string& path);

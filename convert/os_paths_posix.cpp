@@ -62,20 +62,6 @@ bool OsFile::OpenSharedRead(const std::string& path) {
     return Hold(fd, usable, errno);
 }
 
-bool OsFile::OpenAgainToRead(const std::string& path, const FileIdentity& same) {
-    Close();
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) {
-        error_ = errno;
-        return false;
-    }
-    struct stat info {};
-    const bool usable = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
-                        IdentityOf(info) == same &&
-                        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) == 0;
-    return Hold(fd, usable, EBADF);
-}
-
 bool OsFile::OpenDeviceForWriting(const std::string& path) {
     Close();
     const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);

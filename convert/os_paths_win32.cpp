@@ -72,18 +72,6 @@ bool OsFile::OpenSharedRead(const std::string& path) {
     return Hold(handle, static_cast<int>(GetLastError()));
 }
 
-bool OsFile::OpenAgainToRead(const std::string& path, const FileIdentity& same) {
-    if (!OpenSharedRead(path)) {
-        return false;
-    }
-    if (GetFileType(handle_) != FILE_TYPE_DISK || Identity() != same) {
-        Close();
-        error_ = ERROR_FILE_NOT_FOUND;
-        return false;
-    }
-    return true;
-}
-
 bool OsFile::OpenDeviceForWriting(const std::string& path) {
     Close();
     HANDLE handle =

@@ -8,8 +8,8 @@
 #include <utility>
 
 #include "code_page.h"
+#include "flush_thread_win32.h"
 #include "os_file.h"
-#include "worker_thread.h"
 
 namespace quillo {
 

@@ -153,9 +153,10 @@ void SubtitleCheck::LookAtIndex(const IndexLine& index) {
         }
     }
     // A line with "-->" is a time line whether or not its times read, unless
-    // it reads as the entry's own number.
+    // it reads as the entry's own number (or starts with a byte-order mark,
+    // which --fix would not move into the file).
     if (entry_.cause == Cause::None && index.Number() != index.ordinal &&
-        text.find("-->") != std::string_view::npos) {
+        text.substr(0, 3) != "\xEF\xBB\xBF" && text.find("-->") != std::string_view::npos) {
         entry_.cause = Cause::MissingIndex;
     }
     if (!verify_) {

@@ -90,6 +90,9 @@ public:
     // After the last line: what only the end of the file shows.
     template <typename Lines>
     void Finish(const Lines& source) {
+        if (line_ == 0) {
+            FirstLine({0, 0, false, source.Head()}, {});  // no line: a Ctrl-Z opens the file
+        }
         FinishAt(source.CtrlZSeen());
     }
 
@@ -102,18 +105,6 @@ public:
 
     const CheckCounts& Counts() const { return counts_; }
 
-    // Where problems go (from now on).
-    ProblemSink& Sink() const { return *sink_; }
-    void ReportTo(ProblemSink& sink) {
-        sink_ = &sink;
-        declined_ = 0;
-    }
-    // Forgets all it saw, to look at the file again from its start, saying
-    // nothing of its first `said` problems: they were said before.
-    void Restart(uint64_t said) {
-        *this = SubtitleCheck(verify_, *sink_);
-        unsaid_ = said;
-    }
     // How many problems it found: errors and warnings.
     uint64_t Found() const { return counts_.errors + counts_.warnings; }
 
@@ -175,7 +166,6 @@ private:
     bool stopAtError_ = false;
     ProblemSink* sink_;
     unsigned declined_ = 0;  // a bit a severity the sink declined
-    uint64_t unsaid_ = 0;    // problems found and counted, not to be said
     CheckCounts counts_;
     TextBuilder message_;  // built for each problem
     uint64_t line_ = 0;    // the line read last

@@ -88,7 +88,7 @@ void SubtitleCheck::Say(Severity severity, ProblemCode code, uint64_t line, size
     }
     ++(severity == Severity::Error ? counts_.errors : counts_.warnings);
     const unsigned bit = 1u << static_cast<unsigned>(severity);
-    if ((declined_ & bit) != 0 || Found() <= unsaid_) {
+    if ((declined_ & bit) != 0) {
         return;
     }
     if (!sink_->Wants(severity)) {

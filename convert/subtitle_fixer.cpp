@@ -124,16 +124,19 @@ void PutNumber(TextBuilder& out, int32_t value, int width) {
 // that entry's time line, its number line missing: a number line holds no
 // ':', as every time line does, so one that reads as a time line, signs and
 // all, is one; and a line with "-->" whose number is not the entry's is one
-// whether or not its times read (renumbered, its hours would change).
+// whether or not its times read (renumbered, its hours would change), unless
+// it starts with a byte-order mark that stays: a number line put before it
+// would take the mark into the file.
 bool IsMissingNumberLine(std::string_view line, int32_t written, int32_t ordinal) {
+    const bool arrow = written != ordinal && line.substr(0, 3) != "\xEF\xBB\xBF" &&
+                       line.find("-->") != std::string_view::npos;
     const char* const end = line.data() + line.size();
     if (FindBytePadded(line.data(), end, ':') == end) {
-        return written != ordinal && line.find("-->") != std::string_view::npos;
+        return arrow;
     }
     TimeRange strict;
     LenientTime time;
-    return ScanTimeLine(line, strict) || ReadLeniently(line, time) ||
-           (written != ordinal && line.find("-->") != std::string_view::npos);
+    return arrow || ScanTimeLine(line, strict) || ReadLeniently(line, time);
 }
 
 constexpr std::string_view kStyleCloser[kStyleTagCount] = {"</b>", "</i>", "</u>", "</s>",
@@ -179,7 +182,7 @@ void SubtitleFixer::QueueNumber(int32_t number) {
     QueueCopy({text.View()});
 }
 
-bool SubtitleFixer::PassesAsItStands(std::string_view line) {
+bool SubtitleFixer::GoesOutAsItStands(std::string_view line) {
     // Not the first line, no line end to mend, not the last line unended.
     if (verbatim_ || !source_.LineReadPlainly()) {
         return false;
@@ -500,13 +503,11 @@ bool SubtitleFixer::ReadLine(std::string_view& line) {
             }
             continue;
         }
-        sourceLine_ = next;
-        if (PassesAsItStands(next)) {
+        if (GoesOutAsItStands(next)) {
             // Nearly every line: out as it stands, without the queue.
             out_.PutLine(next);
             ++lineNumber_;
-            line = written_ = next;
-            passed_ = true;
+            line = next;
             return true;
         }
         Mend(next);
@@ -531,15 +532,11 @@ bool SubtitleFixer::ReadLine(std::string_view& line) {
         out_.EndLine();
     }
     ++lineNumber_;
-    line = written_ = text;
-    passed_ = false;
+    line = text;
     // The converter cuts a line at a NUL and ends the file at a Ctrl-Z: the
     // walk sees the mended file as it will. Most lines hold neither.
     const char* const end = text.data() + text.size();
     if (next.plain || FindAnyOfPadded(text.data(), end, '\0', kCtrlZ) == end) {
-        // The source's line just read, whole, passes as it stood too.
-        passed_ = next.copy == kQueue && !next.unended && text.data() == sourceLine_.data() &&
-                  text.size() == sourceLine_.size();
         return true;
     }
     if (const void* z = ctrlZ_.found ? nullptr : std::memchr(text.data(), kCtrlZ, text.size())) {
@@ -560,8 +557,9 @@ bool SubtitleFixer::ReadLine(std::string_view& line) {
 void SubtitleFixer::Finish() {
     // What follows a Ctrl-Z is mended and written, though no reader sees it.
     std::string_view line;
-    while (ReadLineAfterTheWalk(line)) {
-    }
+    do {
+        walkEnded_ = false;
+    } while (ReadLine(line));
 }
 
 }  // namespace quillo

@@ -50,19 +50,8 @@ public:
     const TimeRange* UsualTimes() const {
         return usualTimesLine_ == lineNumber_ ? &usualTimes_ : nullptr;
     }
-    // The last line handed out as it goes into the mended file: the walk's
-    // line, or more (what a NUL or a Ctrl-Z cut off it for the walk).
-    std::string_view LineWritten() const { return written_; }
-    // The last line handed out is the source's line just read, as it stood.
-    bool PassedAsItStood() const { return passed_; }
-
-    // Mends and writes what the walk did not pull (after a Ctrl-Z)...
+    // Mends and writes what the walk did not pull (after a Ctrl-Z).
     void Finish();
-    // ...a line at a time.
-    bool ReadLineAfterTheWalk(std::string_view& line) {
-        walkEnded_ = false;
-        return ReadLine(line);
-    }
     uint64_t Fixed() const { return fixed_; }
 
 private:
@@ -70,7 +59,7 @@ private:
 
     // Whether the source's next line goes out as it stands, with nothing to
     // mend, hold or say (the state moves on as the mending would move it).
-    bool PassesAsItStands(std::string_view line);
+    bool GoesOutAsItStands(std::string_view line);
     void Mend(std::string_view line);  // into the queue, saying what it changed
     void EntryLine(std::string_view line);
     void TimeLineLine(std::string_view line);
@@ -127,9 +116,6 @@ private:
     size_t queueFront_ = 0;
     size_t queueSize_ = 0;
     PaddedLine current_;  // the copy last handed to the walk
-    std::string_view written_;
-    bool passed_ = false;
-    std::string_view sourceLine_;  // the source's line read last
     TimeRange usualTimes_;
     uint64_t usualTimesLine_ = 0;  // the line they are of
 

@@ -1,6 +1,7 @@
 #include "text_file.h"
 
 #include <algorithm>
+#include <cstring>
 #include <new>
 #include <utility>
 
@@ -13,8 +14,13 @@ constexpr char kCtrlZ = 0x1A;
 
 TextReader::TextReader(size_t blockSize)
     : blockSize_(std::max<size_t>(blockSize, 1)),
-      storage_(new char[1 + blockSize_ + kSearchPadding]()),
-      block_(storage_.get() + 1) {}
+      // Not cleared: a batch makes a reader a file, and only the byte in
+      // front (no CR of a line before the first) and the padding need a value.
+      storage_(new char[1 + blockSize_ + kSearchPadding]),
+      block_(storage_.get() + 1) {
+    storage_[0] = '\0';
+    std::memset(block_ + blockSize_, 0, kSearchPadding);
+}
 TextReader::~TextReader() = default;
 
 bool TextReader::Open(const std::string& path) {
@@ -96,9 +102,6 @@ bool TextReader::Refill() {
     if (atEnd_ || !IsOpen()) {
         return false;
     }
-    if (blockHook_ != nullptr) {
-        blockHook_(blockHookArgument_, lineNumber_);
-    }
     if (!headRead_) {
         ReadHead();
     }
@@ -139,9 +142,6 @@ bool TextReader::Refill() {
 }
 
 void TextReader::Spill(const char* data, size_t size) {
-    if (size > lineLimit_ || spillSize_ > lineLimit_ - size) {
-        throw std::bad_alloc();
-    }
     if (size > spillCapacity_ - spillSize_) {
         const size_t capacity = std::max(spillSize_ + size, 2 * spillCapacity_ + 64);
         std::unique_ptr<char[]> grown(new char[capacity + kSearchPadding]());
@@ -261,14 +261,6 @@ void TextWriter::WriteOut(const char* data, size_t size) {
     if (size == 0) {
         return;
     }
-    if (writeHook_ != nullptr) {
-        writeHook_(writeHookArgument_, data, size);
-        return;
-    }
-    WriteBlock(data, size);
-}
-
-void TextWriter::WriteBlock(const char* data, size_t size) {
     bool written;
     if (sink_ != nullptr) {
         const size_t room = sinkCapacity_ - std::min(sinkCapacity_, sink_->size());

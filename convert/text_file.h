@@ -63,15 +63,6 @@ public:
         }
         return ReadLineAcrossBlocks(line);
     }
-    // Calls hook(argument, lines) before each block is read, `lines` being
-    // how many lines were handed out: the reader's caller is done with them.
-    void OnEachBlock(void (*hook)(void*, uint64_t), void* argument) {
-        blockHook_ = hook;
-        blockHookArgument_ = argument;
-    }
-    // Lines longer than `bytes` are not held: reading one throws
-    // std::bad_alloc, as when memory runs out (a reader that may give up).
-    void LimitLines(size_t bytes) { lineLimit_ = bytes; }
     // The same, copied (for callers that keep lines).
     bool ReadLine(std::string& line);
 
@@ -137,9 +128,6 @@ private:
     std::unique_ptr<char[]> spill_;
     size_t spillSize_ = 0;
     size_t spillCapacity_ = 0;
-    size_t lineLimit_ = SIZE_MAX;
-    void (*blockHook_)(void*, uint64_t) = nullptr;
-    void* blockHookArgument_ = nullptr;
     uint64_t lineNumber_ = 0;
     uint64_t cutLine_ = 0;  // lines cut by a NUL go the slow way: only it keeps these
     size_t cutColumn_ = 0;
@@ -225,16 +213,6 @@ public:
     // unless the line outgrew the block and its head was written already).
     void DiscardUnfinishedLine();
 
-    // While set, each block the writer would write goes to hook(argument,
-    // bytes, size) instead, which has it written by WriteBlock, in order,
-    // maybe on another thread (which then alone writes). Close writes itself.
-    void OnWriteOut(void (*hook)(void*, const char*, size_t), void* argument) {
-        writeHook_ = hook;
-        writeHookArgument_ = argument;
-    }
-    // Writes `size` bytes as they stand; throws FileError when the system
-    // fails the write.
-    void WriteBlock(const char* data, size_t size);
     size_t BlockSize() const { return blockSize_; }
 
     // Flushes and closes; throws FileError when either fails. Closed either way.
@@ -257,8 +235,6 @@ private:
     size_t lineStart_ = 0;  // where the unfinished line starts in the block
     bool lineOpen_ = false;
     bool failed_ = false;  // a write failed: do not retry it when closing
-    void (*writeHook_)(void*, const char*, size_t) = nullptr;
-    void* writeHookArgument_ = nullptr;
 };
 
 }  // namespace quillo

@@ -230,7 +230,7 @@ std::string Mended(const std::string& source) {
     TextWriter out(5);
     out.AttachMemory(mended, "mended.srt");
     SubtitleCheck check(true, quiet);
-    MendAndCheck(reader, out, quiet, check, {9});  // the check aside, told every few lines
+    MendAndCheck(reader, out, quiet, check);
     out.Close();
     return mended;
 }
