@@ -1,7 +1,7 @@
 // "Generate": convert, write the presentation when asked, and end the window
 // only when both went through.
 #include <conversion.h>
-#include <smil.h>
+#include <smil_file.h>
 
 #include "converter_dlg.h"
 #include "window_run_host.h"

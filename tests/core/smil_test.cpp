@@ -1,4 +1,4 @@
-#include "smil.h"
+#include "smil_file.h"
 
 #include <gtest/gtest.h>
 

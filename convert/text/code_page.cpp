@@ -46,4 +46,12 @@ void CodePage::AppendReplacing(std::string& out, std::string_view text, char ch,
         [&] { out.append(replacement); });
 }
 
+#ifndef _WIN32
+// POSIX systems have no ANSI code page: bytes are taken one by one, which
+// UTF-8 allows.
+CodePage CodePage::System() {
+    return SingleByte();
+}
+#endif
+
 }  // namespace quillo

@@ -25,11 +25,16 @@ bool AllBlanks(std::string_view line) {
 }
 
 // A time line read as a person would: blanks may stand around every number
-// and separator, and '.' may stand for the ',' before the milliseconds.
-// Numbers accumulate as the strict reading's do. `tail` is where what follows
-// the end time starts; `dot` the column (from 1) of the first '.', or 0.
+// and separator, '.' may stand for the ',' before the milliseconds, and a
+// clock may have no milliseconds at all (HH:MM:SS), which reads only one
+// way. Numbers accumulate as the strict reading's do. `written` holds each
+// number as it stands (its sign and digits, none for milliseconds left
+// out); `tail` is where what follows the end time starts; `dot` the column
+// (from 1) of the first '.', or 0.
 struct LenientTime {
     int32_t fields[8];
+    std::string_view written[8];
+    bool noMilliseconds[2];
     size_t tail;
     size_t dot;
 };
@@ -41,8 +46,9 @@ bool ReadLeniently(std::string_view line, LenientTime& time) {
             ++at;
         }
     };
-    const auto number = [&](int32_t& out) {
+    const auto number = [&](int i) {
         skipBlanks();
+        const size_t start = at;
         const bool negative = at < line.size() && line[at] == '-';
         at += at < line.size() && (line[at] == '+' || line[at] == '-') ? 1 : 0;  // as %d reads
         const size_t first = at;
@@ -51,7 +57,8 @@ bool ReadLeniently(std::string_view line, LenientTime& time) {
             value = value * 10u + static_cast<uint32_t>(line[at] - '0');
             ++at;
         }
-        out = static_cast<int32_t>(negative ? 0u - value : value);
+        time.fields[i] = static_cast<int32_t>(negative ? 0u - value : value);
+        time.written[i] = line.substr(start, at - start);
         return at > first;
     };
     const auto separator = [&](char wanted) {
@@ -65,7 +72,19 @@ bool ReadLeniently(std::string_view line, LenientTime& time) {
         }
         return false;
     };
+    // After the seconds: the end of the first clock (its arrow), or of the line.
+    const auto clockEnds = [&](int half) {
+        const size_t seconds = at;
+        skipBlanks();
+        const bool ends =
+            half == 0 ? line.substr(at, 3) == "-->"
+                      : at == line.size() || (seconds < at && line[at] != ',' && line[at] != '.' &&
+                                              (line[at] < '0' || line[at] > '9'));
+        at = seconds;
+        return ends;
+    };
     time.dot = 0;
+    time.noMilliseconds[0] = time.noMilliseconds[1] = false;
     for (int i = 0; i < 8; ++i) {
         if (i == 4) {
             skipBlanks();
@@ -74,8 +93,15 @@ bool ReadLeniently(std::string_view line, LenientTime& time) {
             }
             at += 3;
         }
-        if (!number(time.fields[i])) {
+        if (!number(i)) {
             return false;
+        }
+        if (i % 4 == 2 && clockEnds(i / 4)) {
+            time.noMilliseconds[i / 4] = true;
+            time.fields[i + 1] = 0;
+            time.written[i + 1] = {};
+            ++i;
+            continue;
         }
         if (i % 4 != 3 && !separator(i % 4 == 2 ? ',' : ':')) {
             return false;
@@ -101,23 +127,6 @@ std::string_view LeadingNumber(std::string_view line) {
         ++at;
     }
     return at > first ? line.substr(start, at - start) : std::string_view();
-}
-
-// printf's "%0*d" for a value from 0 up.
-void PutNumber(TextBuilder& out, int32_t value, int width) {
-    char digits[12];
-    int count = 0;
-    uint32_t v = static_cast<uint32_t>(value);
-    do {
-        digits[count++] = static_cast<char>('0' + v % 10);
-        v /= 10;
-    } while (v != 0);
-    for (int i = count; i < width; ++i) {
-        out << '0';
-    }
-    while (count > 0) {
-        out << digits[--count];
-    }
 }
 
 // Whether a line that stands where entry `ordinal`'s number line should is
@@ -348,28 +357,33 @@ bool SubtitleFixer::MendedTime(std::string_view line) {
                                                   [](int32_t f) { return f < 0; })) {
         return false;
     }
+    // The numbers as they stand: two digits of milliseconds stay two, and
+    // keep their warning, for only the author knows what they meant.
     TextBuilder text;
     for (int half = 0; half < 2; ++half) {
-        const int32_t* f = time.fields + 4 * half;
-        PutNumber(text, f[0], 2);
-        text << ':';
-        PutNumber(text, f[1], 2);
-        text << ':';
-        PutNumber(text, f[2], 2);
-        text << ',';
-        PutNumber(text, f[3], 3);
+        const std::string_view* f = time.written + 4 * half;
+        text << f[0] << ':' << f[1] << ':' << f[2] << ',';
+        text << (time.noMilliseconds[half] ? std::string_view("000") : f[3]);
         if (half == 0) {
             text << " --> ";
         }
     }
     const uint64_t number = source_.LineNumber();
     QueueCopy({text.View(), line.substr(time.tail)});  // what follows stays, however long
+    const bool noMilliseconds = time.noMilliseconds[0] || time.noMilliseconds[1];
     if (time.dot != 0) {
         Fix(ProblemCode::TimeFormat, number, time.dot, ordinal_, "entry ", int64_t{ordinal_},
             "'s time line had '.' before the milliseconds");
-    } else {
+    } else if (!noMilliseconds) {
         Fix(ProblemCode::TimeFormat, number, 1, ordinal_, "entry ", int64_t{ordinal_},
             "'s time line had blanks inside its fields: rewritten");
+    }
+    if (noMilliseconds) {
+        Fix(ProblemCode::TimeFormat, number, 1, ordinal_, "entry ", int64_t{ordinal_},
+            time.noMilliseconds[0] && time.noMilliseconds[1]
+                ? "'s time line had no milliseconds: ',000' added to both times"
+            : time.noMilliseconds[0] ? "'s time line had no milliseconds in its start: ',000' added"
+                                     : "'s time line had no milliseconds in its end: ',000' added");
     }
     return true;
 }

@@ -7,24 +7,62 @@
 #include <new>
 #include <utility>
 
-#include "code_page.h"
-#include "flush_thread_win32.h"
 #include "os_file.h"
 
 namespace quillo {
 
-CodePage CodePage::System() {
-    CodePage page;
-    CPINFO info{};
-    if (GetCPInfo(CP_ACP, &info) && info.MaxCharSize > 1) {
-        for (int i = 0; i + 1 < MAX_LEADBYTES && info.LeadByte[i] != 0; i += 2) {
-            for (unsigned b = info.LeadByte[i]; b <= info.LeadByte[i + 1]; ++b) {
-                page.lead_[b] = true;
-                page.hasLeadBytes_ = true;
-            }
-        }
+// A second thread, which flushes a large temporary while the conversion goes
+// on writing it.
+class WorkerThread {
+public:
+    WorkerThread() = default;
+    ~WorkerThread() { Join(); }
+    WorkerThread(const WorkerThread&) = delete;
+    WorkerThread& operator=(const WorkerThread&) = delete;
+
+    // Runs run(argument) on a thread of its own with a stack of about
+    // `stackSize` bytes; `run` must not throw. False when the system gives no
+    // thread (the caller then does without).
+    bool Start(void (*run)(void*), void* argument, size_t stackSize);
+    // Waits for the thread to end; nothing to do when none was started.
+    void Join();
+
+    // The started thread's body, called by it alone.
+    void Enter() { run_(argument_); }
+
+private:
+    void (*run_)(void*) = nullptr;
+    void* argument_ = nullptr;
+    bool started_ = false;
+    void* handle_ = nullptr;
+};
+
+namespace {
+
+DWORD WINAPI EnterThread(void* thread) {
+    static_cast<WorkerThread*>(thread)->Enter();
+    return 0;
+}
+
+}  // namespace
+
+bool WorkerThread::Start(void (*run)(void*), void* argument, size_t stackSize) {
+    Join();
+    run_ = run;
+    argument_ = argument;
+    handle_ = CreateThread(nullptr, stackSize, &EnterThread, this,
+                           STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
+    started_ = handle_ != nullptr;
+    return started_;
+}
+
+void WorkerThread::Join() {
+    if (started_) {
+        WaitForSingleObject(handle_, INFINITE);
+        CloseHandle(handle_);
+        handle_ = nullptr;
+        started_ = false;
     }
-    return page;
 }
 
 // A temporary is synced before it replaces a file. Windows has no call that

@@ -11,14 +11,9 @@
 #include <cerrno>
 #include <utility>
 
-#include "code_page.h"
 #include "os_file.h"
 
 namespace quillo {
-
-CodePage CodePage::System() {
-    return SingleByte();
-}
 
 OsFile::OsFile(OsFile&& other) noexcept
     : fd_(std::exchange(other.fd_, -1)),

@@ -2,7 +2,8 @@
 // what it changed. It mends only what needs no judgment: the encoding, a
 // byte-order mark, line ends, lines of blanks where an entry would start,
 // the numbering, a missing number line, a time line with '.' before the
-// milliseconds or blanks inside it, an empty line before the time line, and
+// milliseconds, blanks inside it or no milliseconds (each number kept as
+// written), an empty line before the time line, and
 // style tags left open at the end of an entry. Every other line is written as
 // it stands.
 //
