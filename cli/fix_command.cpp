@@ -27,7 +27,8 @@ bool OpenRaw(const std::string& source, MendingReader& reader, std::string& reas
 
 }  // namespace
 
-bool FixSource(const std::string& source, const Options& options, OutputBuffer& out) {
+bool FixSource(const std::string& source, const Options& options, const CodePage& codePage,
+               OutputBuffer& out) {
     TextReport text(out, source);
     JsonReport json(out, source);
     ProblemSink& report = options.json ? static_cast<ProblemSink&>(json) : text;
@@ -68,6 +69,9 @@ bool FixSource(const std::string& source, const Options& options, OutputBuffer& 
     TextReport leftText(out, mended);
     JsonReport leftJson(out, mended);
     SubtitleCheck check(true, options.json ? static_cast<ProblemSink&>(leftJson) : leftText);
+    if (!options.codePage) {
+        check.WarnOfSplitCharacters(codePage);
+    }
     CheckCounts counts;
     bool written = false;
     try {

@@ -5,12 +5,14 @@
 #include <string>
 
 #include "check_report.h"
+#include "code_page.h"
 #include "options.h"
 
 namespace quillo::cli {
 
 // Mends `source` into -o's destination, standard output, or (with -i) the
 // source itself, reporting to `report`; true when the mended file converts.
-bool FixSource(const std::string& source, const Options& options, OutputBuffer& report);
+bool FixSource(const std::string& source, const Options& options, const CodePage& codePage,
+               OutputBuffer& report);
 
 }  // namespace quillo::cli

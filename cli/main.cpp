@@ -28,7 +28,8 @@ constexpr int kSomeFailed = 1;
 constexpr int kUsageError = 2;
 
 // Every problem of one source on standard output; true when none was found.
-bool Check(const std::string& source, const Options& options, OutputBuffer& out) {
+bool Check(const std::string& source, const Options& options, const CodePage& codePage,
+           OutputBuffer& out) {
     TextReport text(out, source);
     JsonReport json(out, source);
     ProblemSink& report = options.json ? static_cast<ProblemSink&>(json) : text;
@@ -43,6 +44,9 @@ bool Check(const std::string& source, const Options& options, OutputBuffer& out)
         return false;
     }
     SubtitleCheck check(options.verifyLineNumbers, report);
+    if (!options.codePage) {
+        check.WarnOfSplitCharacters(codePage);
+    }
     CheckCounts counts;
     try {
         check.Run(in);
@@ -80,11 +84,17 @@ int Run(const std::vector<std::string>& args) {
         return kAllConverted;
     }
 
+    // How the text's characters are walked: as --codepage says, else in the
+    // system's ANSI code page (single bytes on POSIX).
+    CodePage codePage = CodePage::System();
+    if (options.codePage) {
+        CodePage::Numbered(*options.codePage, codePage);
+    }
     if (options.check) {
         OutputBuffer out(!options.json);
         int status = kAllConverted;
         for (const std::string& source : options.sources) {
-            if (!Check(source, options, out)) {
+            if (!Check(source, options, codePage, out)) {
                 status = kSomeFailed;
             }
         }
@@ -96,7 +106,7 @@ int Run(const std::vector<std::string>& args) {
         OutputBuffer report(!options.json, true);
         int status = kAllConverted;
         for (const std::string& source : options.sources) {
-            if (!FixSource(source, options, report)) {
+            if (!FixSource(source, options, codePage, report)) {
                 status = kSomeFailed;
             }
         }
@@ -110,7 +120,6 @@ int Run(const std::vector<std::string>& args) {
         return kUsageError;
     }
     RemoveTemporariesOnInterrupt();
-    const CodePage codePage = CodePage::System();
     int status = kAllConverted;
     for (const SourcePlan& source : plan.sources) {
         if (!ConvertSource(source, options, codePage)) {

@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+#include "code_page.h"
+
 namespace quillo::cli {
 
 const char kUsage[] =
@@ -19,6 +21,9 @@ const char kUsage[] =
     "      --smil=VIDEO    also write a SMIL presentation beside each document (its name\n"
     "                      with \".smil\") that plays VIDEO beside it\n"
     "      --no-verify     do not compare index lines with their ordinal\n"
+    "      --codepage=N    walk the text's characters in code page N: 932, 936, 949 or\n"
+    "                      950 (double-byte), 0 for single bytes or UTF-8; by default\n"
+    "                      the system's ANSI code page (single bytes on POSIX)\n"
     "  -f, --force         replace existing destinations without asking\n"
     "  -q, --quiet         no warnings about what converts but may show wrongly\n"
     "      --check         report every problem of each SOURCE, convert nothing\n"
@@ -39,12 +44,13 @@ const char kUsage[] =
 
 namespace {
 
-enum LongOnly { kSmil = 256, kNoVerify, kCheck, kFix, kFormat, kVersion };
+enum LongOnly { kSmil = 256, kNoVerify, kCodePage, kCheck, kFix, kFormat, kVersion };
 
 const option kLongOptions[] = {
     {"output", required_argument, nullptr, 'o'},
     {"smil", required_argument, nullptr, kSmil},
     {"no-verify", no_argument, nullptr, kNoVerify},
+    {"codepage", required_argument, nullptr, kCodePage},
     {"force", no_argument, nullptr, 'f'},
     {"quiet", no_argument, nullptr, 'q'},
     {"check", no_argument, nullptr, kCheck},
@@ -120,6 +126,17 @@ ParseResult ParseOptions(const std::vector<std::string>& args) {
             case kNoVerify:
                 options.verifyLineNumbers = false;
                 break;
+            case kCodePage: {
+                const std::string number = optarg;
+                CodePage unused;
+                if (number.empty() || number.size() > 3 ||
+                    number.find_first_not_of("0123456789") != std::string::npos ||
+                    !CodePage::Numbered(std::stoi(number), unused)) {
+                    return fail("option '--codepage' needs 932, 936, 949, 950 or 0");
+                }
+                options.codePage = std::stoi(number);
+                break;
+            }
             case 'f':
                 options.force = true;
                 break;

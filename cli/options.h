@@ -18,6 +18,9 @@ struct Options {
     bool inPlace = false;  // --fix: each source mended where it stands
     bool json = false;     // --check's report as JSON Lines
     bool quiet = false;    // no warnings during a conversion
+    // --codepage: how a line's characters are walked (0 for single bytes or
+    // UTF-8); without it the system's ANSI code page (single bytes on POSIX).
+    std::optional<int> codePage;
     bool help = false;
     bool version = false;
 };

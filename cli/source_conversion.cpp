@@ -43,6 +43,9 @@ bool ConvertSource(const SourcePlan& plan, const Options& options, const CodePag
     // conversion, if any.
     ConversionWarnings warnings(plan.source, options.quiet);
     SubtitleCheck check(options.verifyLineNumbers, warnings);
+    if (!options.codePage) {
+        check.WarnOfSplitCharacters(codePage);
+    }
     const RunOutcome outcome =
         options.quiet ? Convert(from, to, conversion) : Convert(from, to, conversion, check);
     if (options.quiet && host.StoppedAtAnEntry()) {

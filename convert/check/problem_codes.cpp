@@ -56,6 +56,10 @@ constexpr ProblemCodeInfo kProblemCodes[kProblemCodeCount] = {
      "the end is after the begin, but both print as the same centisecond: it shows for no time"},
     {ProblemCode::Overflow, "overflow", Severity::Warning,
      "a number does not fit in 32 bits: it reads as another (4294967297 as 1)"},
+    {ProblemCode::SplitCharacter, "split-character", Severity::Warning,
+     "in a line that is not UTF-8, a \"|\" that a double-byte code page takes for the second "
+     "byte of a character: it becomes <BR> and cuts the character in two unless --codepage "
+     "names that code page (without --codepage only)"},
 };
 
 namespace {

@@ -39,6 +39,7 @@ enum class ProblemCode : uint8_t {
     OverrideTag,
     ZeroLength,
     Overflow,
+    SplitCharacter,
 };
 
 struct ProblemCodeInfo {
@@ -51,8 +52,8 @@ struct ProblemCodeInfo {
     bool warningWhereConverted = false;
 };
 
-// Overflow is the last code.
-inline constexpr size_t kProblemCodeCount = static_cast<size_t>(ProblemCode::Overflow) + 1;
+// SplitCharacter is the last code.
+inline constexpr size_t kProblemCodeCount = static_cast<size_t>(ProblemCode::SplitCharacter) + 1;
 
 // The table, a row a code in the codes' order (problem_codes.cpp: its text is
 // in the program once, however many files report problems).

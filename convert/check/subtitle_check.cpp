@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "mending_reader.h"
 #include "srt_entries.h"
 #include "subtitle_check_message.h"
 
@@ -50,7 +51,8 @@ void SubtitleCheck::LookCloser(const LineFacts& facts, std::string_view line) {
     }
     // A CR left at the end of a line that had its LF.
     if (!line.empty() && line.back() == '\r' && !crCrLfSeen_ && !facts.unended &&
-        facts.cutColumn == 0) {  // a CR before a NUL ends no line
+        facts.cutColumn == 0 &&        // a CR before a NUL ends no line
+        !crOnly_ && !crEndedLines_) {  // where CR alone ends lines, the last is one of them
         crCrLfSeen_ = true;
         Report(ProblemCode::CrCrLf, number, line.size(), 0,
                "lines end CR CR LF: an empty line keeps a CR, so it separates no entries and "
@@ -72,6 +74,12 @@ void SubtitleCheck::FirstLine(const LineFacts& facts, std::string_view line) {
                    : "");
     }
     crOnly_ = facts.unended && line.find('\r') != std::string_view::npos;
+    // A first line that holds two CRs or more: more lines end CR alone than
+    // LF, as in a file of CR line ends that ends in an LF or CR CR LF. Told
+    // as --fix's reader tells it, from as much of the file as it looks at.
+    const std::string_view looked = line.substr(0, MendingReader::kHeadSize);
+    const auto crs = std::count(looked.begin(), looked.end(), '\r');
+    crEndedLines_ = !crOnly_ && (crs >= 2 || (crs == 1 && line.size() > looked.size()));
 }
 
 bool SubtitleCheck::ExplainedInstead() {
@@ -111,6 +119,12 @@ void SubtitleCheck::ReportCause() {
                ": a line of blanks is not empty, so it starts an entry; empty it or remove it");
         return;
     }
+    if (entry_.cause == Cause::CrOnly) {
+        Report(ProblemCode::CrOnly, 1, 1, entry_.ordinal,
+               "lines end CR alone, more of them than end LF, so they read as one: save the "
+               "file with CR LF or LF line ends");
+        return;
+    }
     Report(ProblemCode::MissingIndex, entry_.line, 1, entry_.ordinal, entry,
            " has no number line: the line read as its number is a time line; write the entry's "
            "number on a line of its own above it");
@@ -120,7 +134,8 @@ void SubtitleCheck::LookAtIndex(const IndexLine& index) {
     ++counts_.entries;
     entry_.ordinal = index.ordinal;
     entry_.line = index.lineNumber;
-    entry_.cause = Cause::None;
+    // Entry 1 of a file of CR line ends holds many lines: its errors come of them.
+    entry_.cause = index.ordinal == 1 && crEndedLines_ ? Cause::CrOnly : Cause::None;
     entry_.explained = false;
     // Nearly every number line: the entry's own number, in a few digits.
     const std::string_view text = index.text;
@@ -141,7 +156,7 @@ void SubtitleCheck::LookAtIndex(const IndexLine& index) {
     }
     // The usual number line is a few digits: neither blank nor as long as a
     // time line.
-    if (text.size() >= kShortestTimeLine || IsBlank(text[0])) {
+    if (entry_.cause == Cause::None && (text.size() >= kShortestTimeLine || IsBlank(text[0]))) {
         if (std::all_of(text.begin(), text.end(), IsBlank)) {
             entry_.cause = Cause::BlankLine;
             entry_.blanks = text.size();

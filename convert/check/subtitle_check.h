@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "code_page.h"
 #include "file_encoding.h"
 #include "problem_codes.h"
 #include "realtext_markup.h"
@@ -76,6 +77,16 @@ public:
         return !stopAtError_ || counts_.errors == 0;
     }
     void Text(const quillo::TextLine& line) {
+        if (barsWalkedIn_ != nullptr) {
+            // One search for '|' and markup (beside the writer, its answer).
+            if (line.MayHoldSpecialBytes()) {
+                if (MayHoldMarkup(line.text)) {
+                    LookAtMarkup(line.text);
+                }
+                LookAtBars(line.text);
+            }
+            return;
+        }
         // Beside the writer, which looked for '|' and markup at once, its
         // answer; alone, a look for markup only.
         if ((!line.LookedAt() || line.MayHoldSpecialBytes()) && MayHoldMarkup(line.text)) {
@@ -105,12 +116,17 @@ public:
 
     const CheckCounts& Counts() const { return counts_; }
 
+    // Warns of a '|' that a double-byte code page would keep inside a
+    // character where `walked` (the conversion's) makes it <BR>: for a run
+    // not told which code page the text is in.
+    void WarnOfSplitCharacters(const CodePage& walked) { barsWalkedIn_ = &walked; }
+
     // How many problems it found: errors and warnings.
     uint64_t Found() const { return counts_.errors + counts_.warnings; }
 
 private:
     // What is known to make the entry being read fail, beyond its symptoms.
-    enum class Cause : uint8_t { None, BlankLine, MissingIndex };
+    enum class Cause : uint8_t { None, BlankLine, MissingIndex, CrOnly };
     struct EntryState {
         int32_t ordinal = 0;
         uint64_t line = 0;  // its first line
@@ -160,10 +176,12 @@ private:
     void CheckFields(const quillo::TimeLine& time, const TimeRange& t);
     bool CheckOverflow(const quillo::TimeLine& time, const TimeRange& t, int field);
     void LookAtMarkup(std::string_view line);
+    void LookAtBars(std::string_view line);
     void ReportUnclosedStyles();
 
     bool verify_;
     bool stopAtError_ = false;
+    const CodePage* barsWalkedIn_ = nullptr;
     ProblemSink* sink_;
     unsigned declined_ = 0;  // a bit a severity the sink declined
     CheckCounts counts_;
@@ -171,7 +189,8 @@ private:
     uint64_t line_ = 0;    // the line read last
 
     FileEncoding encoding_ = FileEncoding::Bytes;
-    bool crOnly_ = false;  // the whole file is one line of CR-ended lines
+    bool crOnly_ = false;        // the whole file is one line of CR-ended lines
+    bool crEndedLines_ = false;  // more lines end CR alone than LF, and an LF ends the first
     bool crCrLfSeen_ = false;
     EntryState entry_;
     bool havePreviousNumber_ = false;

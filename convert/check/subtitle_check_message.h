@@ -48,6 +48,16 @@ struct Count {
     std::string_view plural;
 };
 
+// A byte as 0xNN.
+struct Hex {
+    char byte;
+};
+inline void Append(TextBuilder& out, Hex h) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    const auto b = static_cast<unsigned char>(h.byte);
+    out << "0x" << kDigits[b >> 4] << kDigits[b & 15];
+}
+
 inline void Append(TextBuilder& out, std::string_view text) {
     out << text;
 }

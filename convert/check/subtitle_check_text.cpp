@@ -1,9 +1,85 @@
 // The check of an entry's text, which the document takes as it stands and
 // the player reads as markup.
+#include <iterator>
+
 #include "subtitle_check.h"
 #include "subtitle_check_message.h"
 
 namespace quillo {
+namespace {
+
+// Whether `line` is UTF-8 throughout, where no ASCII byte is ever part of
+// another character.
+bool IsUtf8(std::string_view line) {
+    for (size_t at = 0; at < line.size();) {
+        const auto lead = static_cast<unsigned char>(line[at]);
+        const size_t length = lead < 0x80                   ? 1
+                              : lead >= 0xC2 && lead < 0xE0 ? 2
+                              : lead >= 0xE0 && lead < 0xF0 ? 3
+                              : lead >= 0xF0 && lead < 0xF5 ? 4
+                                                            : 0;
+        if (length == 0 || at + length > line.size()) {
+            return false;
+        }
+        for (size_t i = 1; i < length; ++i) {
+            if ((static_cast<unsigned char>(line[at + i]) & 0xC0) != 0x80) {
+                return false;
+            }
+        }
+        at += length;
+    }
+    return true;
+}
+
+// Whether walking `line` in `page` takes the byte at `at` for the second of
+// a character.
+bool TakesForATrailByte(const CodePage& page, std::string_view line, size_t at) {
+    size_t i = 0;
+    while (i < at) {
+        i += page.IsLeadByte(static_cast<unsigned char>(line[i])) && i + 1 < line.size() ? 2 : 1;
+    }
+    return i > at;
+}
+
+}  // namespace
+
+void SubtitleCheck::LookAtBars(std::string_view line) {
+    using namespace check_message;
+    static constexpr int kDoubleByte[] = {932, 936, 949, 950};
+    for (size_t bar = line.find('|'); bar != std::string_view::npos;
+         bar = line.find('|', bar + 1)) {
+        if (bar == 0 || static_cast<unsigned char>(line[bar - 1]) < 0x81) {
+            continue;  // no code page's lead byte before it
+        }
+        if (IsUtf8(line) || TakesForATrailByte(*barsWalkedIn_, line, bar)) {
+            return;
+        }
+        int keeping[std::size(kDoubleByte)];
+        size_t count = 0;
+        for (const int number : kDoubleByte) {
+            CodePage page;
+            CodePage::Numbered(number, page);
+            if (TakesForATrailByte(page, line, bar)) {
+                keeping[count++] = number;
+            }
+        }
+        // "932", "936 or 950", "936, 949 or 950"
+        TextBuilder pages;
+        for (size_t i = 0; i < count; ++i) {
+            pages << (i == 0 ? "" : i + 1 == count ? " or " : ", ") << int64_t{keeping[i]};
+        }
+        if (count == 0) {
+            continue;
+        }
+        const Entry entry{entry_.ordinal};
+        Report(ProblemCode::SplitCharacter, line_, bar + 1, entry.ordinal, entry,
+               "'s text has a \"|\" after the byte ", Hex{line[bar - 1]},
+               ", which may be the second byte of a double-byte character: it becomes <BR> and "
+               "cuts the character in two, unless --codepage gives the file's code page (",
+               std::string_view(pages.View()), ")");
+        return;  // one a line
+    }
+}
 
 void SubtitleCheck::LookAtMarkup(std::string_view line) {
     using namespace check_message;

@@ -129,8 +129,10 @@ size_t MendingReader::Decode(const char* raw, size_t size, char* out, size_t& co
     return static_cast<size_t>(out - start);
 }
 
-// Whether the file's head holds a CR and no LF, reading it in its own units:
-// the file then has CR line ends only (its first line holds all of the head).
+// Whether the file's lines end CR alone, told from its head in its own
+// units: a CR and no LF (its first line holds all of the head), or more CRs
+// that end a line alone before the first LF than the one LF (a file of CR
+// line ends that ends in an LF, or CR CR LF).
 bool MendingReader::HeadHasCrOnly() const {
     const bool wide =
         encoding_ == FileEncoding::Utf32LittleEndian || encoding_ == FileEncoding::Utf32BigEndian;
@@ -138,18 +140,20 @@ bool MendingReader::HeadHasCrOnly() const {
         encoding_ == FileEncoding::Utf16BigEndian || encoding_ == FileEncoding::Utf32BigEndian;
     const size_t unit = encoding_ == FileEncoding::Bytes ? 1 : wide ? 4 : 2;
     const auto* p = reinterpret_cast<const unsigned char*>(raw_.get());
-    bool cr = false;
+    size_t loneCrs = 0;
     for (size_t at = 0; at + unit <= rawEnd_; at += unit) {
         const uint32_t u = Unit(p + at, unit, big);
         if (u == '\n') {
-            return false;
+            return loneCrs >= 2;
         }
         if (u == 0x1A) {
             break;  // a reader's file ends at a Ctrl-Z
         }
-        cr = cr || u == '\r';
+        // A CR right before the LF ends its line with it, as CR LF.
+        const bool beforeLf = at + 2 * unit <= rawEnd_ && Unit(p + at + unit, unit, big) == '\n';
+        loneCrs += u == '\r' && !beforeLf ? 1 : 0;
     }
-    return cr;
+    return loneCrs > 0;
 }
 
 bool MendingReader::Refill() {

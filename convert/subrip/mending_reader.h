@@ -68,9 +68,10 @@ public:
     // The first line that ended CR CR LF (0 while none did).
     uint64_t CrCrLfLine() const { return crCrLfLine_; }
 
-private:
+    // How much of the file's start tells its encoding's units and line ends.
     static constexpr size_t kHeadSize = 4096;
 
+private:
     bool ReadLineSlowly(std::string_view& line, bool hold = true);
     bool Refill();
     size_t ReadRaw(char* to, size_t size);

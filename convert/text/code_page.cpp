@@ -46,6 +46,24 @@ void CodePage::AppendReplacing(std::string& out, std::string_view text, char ch,
         [&] { out.append(replacement); });
 }
 
+bool CodePage::Numbered(int number, CodePage& page) {
+    switch (number) {
+        case 0:
+            page = SingleByte();
+            return true;
+        case 932:  // Shift_JIS
+            page = WithLeadByteRanges({{0x81, 0x9F}, {0xE0, 0xFC}});
+            return true;
+        case 936:  // GBK
+        case 949:  // UHC
+        case 950:  // Big5
+            page = WithLeadByteRanges({{0x81, 0xFE}});
+            return true;
+        default:
+            return false;
+    }
+}
+
 #ifndef _WIN32
 // POSIX systems have no ANSI code page: bytes are taken one by one, which
 // UTF-8 allows.

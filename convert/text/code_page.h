@@ -21,6 +21,9 @@ public:
 
     // The code page the running system uses for ANSI text.
     static CodePage System();
+    // Windows' double-byte code page `number` (932, 936, 949 or 950), or
+    // single bytes for 0; false for any other number.
+    static bool Numbered(int number, CodePage& page);
 
     bool IsLeadByte(unsigned char byte) const { return lead_[byte]; }
     bool HasLeadBytes() const { return hasLeadBytes_; }

@@ -182,6 +182,19 @@ check "the warning goes to standard error" grep -qx "srt2rt: long.srt:2:1: warni
 run -f -q long.srt
 check "-q drops warnings" [ -z "$err" ]
 
+# A "|" that a double-byte code page keeps inside a character: warned of
+# without --codepage, kept whole with it; UTF-8 never draws the warning.
+printf '1\r\n00:00:01,000 --> 00:00:02,000\r\n\xb7|A\r\n' >big5.srt
+run --check big5.srt
+check "a split character is warned of" grep -q '^big5.srt:3:2: warning: .*(936, 949 or 950) \[split-character\]$' out.txt
+run --check --codepage=950 big5.srt
+check "--codepage says how to walk it" [ "$status" = 0 ]
+run -f --codepage=950 big5.srt
+check "--codepage keeps the character whole" grep -q $'\xb7|A' big5.rt
+printf '1\r\n00:00:01,000 --> 00:00:02,000\r\n\xc3\xa9|A\r\n' >utf8.srt
+run --check utf8.srt
+check "UTF-8 draws no split-character warning" [ "$status" = 0 ]
+
 # UTF-16 and UTF-32 are refused before anything is written, -q or not.
 printf '\0\0\0001\0\0\0\n' >wide.srt
 printf 'precious' >wide.rt

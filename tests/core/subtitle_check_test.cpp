@@ -199,6 +199,18 @@ std::vector<Case> Cases() {
          {{2, 9, "time-format", 1}},
          true,
          "1\r\n00:00:01,000 --> 00:00:10,000\r\n"},
+        {"CR line ends, and an LF at the end",
+         "1\r" + kTimes + "\rHi\r\r2\r00:00:03,000 --> 00:00:04,000\rThere\r\n",
+         {{1, 1, "cr-only", 1}},
+         true,
+         "1\r\n" + kTimes + "\r\nHi\r\n\r\n2\r\n00:00:03,000 --> 00:00:04,000\r\nThere\r\n"},
+        {"CR line ends after a byte-order mark, and CR CR LF at the end",
+         "\xEF\xBB\xBF"
+         "1\r" +
+             kTimes + "\rHi\r\r\n",
+         {{1, 1, "bom", 0}, {1, 1, "cr-only", 1}},
+         true,
+         "1\r\n" + kTimes + "\r\nHi\r\n\r\n"},
         {"an empty file", "", {{1, 1, "no-entries", 0}}},
         {"a '<' that begins no tag", "1\n" + kTimes + "\nI <3 you\n", {{3, 3, "markup", 1}}},
         {"an italic left open",

@@ -445,10 +445,25 @@ void CheckFix(std::string_view source, size_t block, size_t room) {
         RequireEqual(std::string_view(once.bytes), std::string_view(twice.bytes),
                      "mending a mended file changes it");
     }
-    // Files read as they stand (not transcoded, not split at CR) keep their lines.
-    const bool bytesAsTheyStand = EncodingOf(source.substr(0, 64)) == FileEncoding::Bytes &&
-                                  (source.find('\n') != std::string_view::npos ||
-                                   source.find('\r') == std::string_view::npos);
+    // Files read as they stand (not transcoded, not split at CR) keep their
+    // lines. Lines end CR alone where the head holds a CR and no LF, or two
+    // CRs or more that end a line alone before its first LF.
+    const std::string_view head = source.substr(0, 4096);
+    size_t loneCrs = 0;
+    bool splitAtCr = false;
+    for (size_t at = 0;; ++at) {
+        if (at == head.size() || head[at] == '\x1A') {
+            splitAtCr = loneCrs > 0;
+            break;
+        }
+        if (head[at] == '\n') {
+            splitAtCr = loneCrs >= 2;
+            break;
+        }
+        loneCrs += head[at] == '\r' && head.substr(at + 1, 1) != "\n" ? 1 : 0;
+    }
+    const bool bytesAsTheyStand =
+        EncodingOf(source.substr(0, 64)) == FileEncoding::Bytes && !splitAtCr;
     if (bytesAsTheyStand && source.find('\x1A') == std::string_view::npos) {
         RequireNothingLost(source, once.bytes, once.timesMended);
     }
