@@ -46,7 +46,8 @@ constexpr ProblemCodeInfo kProblemCodes[kProblemCodeCount] = {
      "the file has no entries: the document will be empty"},
     {ProblemCode::Markup, "markup", Severity::Warning,
      "a \"<\" that begins no RealText tag, or an \"&\" that begins no character reference "
-     "RealText knows: the player reads it as markup (write &lt; or &amp;)"},
+     "RealText knows: the player reads it as markup (write &lt; or &amp;); or a numeric code "
+     "(&#NNN;, &#xHH;) outside ISO 8859-1's printable characters, which it cannot show"},
     {ProblemCode::UnclosedTag, "unclosed-tag", Severity::Warning,
      "an entry opens <b>, <i>, <u>, <s> or <font> and does not close it: the style runs into "
      "the entries after it"},

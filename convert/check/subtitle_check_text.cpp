@@ -101,6 +101,12 @@ void SubtitleCheck::LookAtMarkup(std::string_view line) {
                        ": the player reads \"&\" as the start of a character reference it does "
                        "not know; write &amp; for \"&\"");
                 return;
+            case MarkupItem::Kind::UnshownCode:
+                Report(ProblemCode::Markup, line_, column, entry.ordinal, entry, "'s text has ",
+                       Quoted{line.substr(item.at, item.length), 16},
+                       ", a character code the player cannot show: it shows the printable "
+                       "characters of ISO 8859-1 (&#32; to &#126; and &#160; to &#255;)");
+                return;
             case MarkupItem::Kind::OverrideBlock:
                 Report(ProblemCode::OverrideTag, line_, column, entry.ordinal, entry,
                        "'s text has ", Quoted{line.substr(item.at, item.length), 32},

@@ -121,6 +121,40 @@ size_t KnownReferenceLength(std::string_view line, size_t at) {
     return known ? p + 1 - at : 0;
 }
 
+// A numeric reference at `at`: "&#" and decimal digits, or "&#x" and hex
+// digits, then ';'. Returns its length (0 for none) and its code, or
+// UINT32_MAX past any code.
+size_t NumericReferenceLength(std::string_view line, size_t at, uint32_t& code) {
+    size_t p = at + 2;
+    if (p >= line.size() || line[p - 1] != '#') {
+        return 0;
+    }
+    const bool hex = line[p] == 'x' || line[p] == 'X';
+    p += hex ? 1 : 0;
+    const size_t first = p;
+    code = 0;
+    for (; p < line.size(); ++p) {
+        const char c = line[p];
+        const unsigned lower = static_cast<unsigned char>(c) | 0x20u;
+        unsigned digit;
+        if (c >= '0' && c <= '9') {
+            digit = static_cast<unsigned>(c - '0');
+        } else if (hex && lower >= 'a' && lower <= 'f') {
+            digit = lower - 'a' + 10;
+        } else {
+            break;
+        }
+        code = code > 0x10FFFF ? UINT32_MAX : code * (hex ? 16 : 10) + digit;
+    }
+    return p > first && p < line.size() && line[p] == ';' ? p + 1 - at : 0;
+}
+
+// The codes the player shows, as it shows the ISO 8859-1 names: that
+// character set's printable ones.
+bool IsShownCode(uint32_t code) {
+    return (code >= 0x20 && code <= 0x7E) || (code >= 0xA0 && code <= 0xFF);
+}
+
 }  // namespace
 
 bool ItemAt(std::string_view line, size_t at, MarkupItem& item, size_t& next) {
@@ -141,6 +175,11 @@ bool ItemAt(std::string_view line, size_t at, MarkupItem& item, size_t& next) {
             if (const size_t length = KnownReferenceLength(line, at); length != 0) {
                 next = at + length;
                 return false;
+            }
+            if (uint32_t code; const size_t length = NumericReferenceLength(line, at, code)) {
+                next = at + length;
+                item = {MarkupItem::Kind::UnshownCode, StyleTag::Bold, at, length};
+                return !IsShownCode(code);
             }
             item = {MarkupItem::Kind::StrayAmpersand, StyleTag::Bold, at, 1};
             next = at + 1;

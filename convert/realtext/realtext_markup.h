@@ -23,6 +23,7 @@ struct MarkupItem {
     enum class Kind : uint8_t {
         StrayLess,       // a '<' that begins no tag the player knows, or one never closed by '>'
         StrayAmpersand,  // an '&' that begins no character reference the player knows
+        UnshownCode,     // "&#NNN;" or "&#xHH;" for a code the player cannot show
         OverrideBlock,   // "{\...}", up to its '}' or the end of the line
         StyleOpened,     // <b>, <i>, <u>, <s>, <font ...>
         StyleClosed,     // </b>, </i>, </u>, </s>, </font>
