@@ -9,7 +9,8 @@ namespace quillo::cli {
 namespace {
 
 void AppendNumber(std::string& out, uint64_t value) {
-    AppendDecimal(out, static_cast<int64_t>(value));
+    char digits[kMaxDecimalDigits];
+    out.append(digits, static_cast<size_t>(WriteDecimal(digits, value) - digits));
 }
 
 void AppendCount(std::string& out, uint64_t count, const char* singular, const char* plural) {

@@ -209,10 +209,6 @@ private:
 // FileError when the system fails a read.
 CheckCounts CheckSubtitles(TextReader& source, bool verifyLineNumbers, ProblemSink& sink);
 
-// Appends `value` in decimal, without a call to the C library: reports may
-// hold millions of numbers.
-void AppendDecimal(std::string& out, int64_t value);
-
 // `line` in double quotes for a message: at most `shown` bytes of it, control
 // bytes and bytes of 0x80 or more as \xNN, quotes and backslashes escaped.
 void AppendQuotedLine(TextBuilder& out, std::string_view line, size_t shown = 60);

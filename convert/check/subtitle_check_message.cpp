@@ -2,22 +2,6 @@
 
 namespace quillo {
 
-void AppendDecimal(std::string& out, int64_t value) {
-    char digits[24];
-    char* const end = digits + sizeof digits;
-    char* first = end;
-    uint64_t magnitude =
-        value < 0 ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
-    do {
-        *--first = static_cast<char>('0' + magnitude % 10);
-        magnitude /= 10;
-    } while (magnitude != 0);
-    if (value < 0) {
-        *--first = '-';
-    }
-    out.append(first, static_cast<size_t>(end - first));
-}
-
 void AppendQuotedLine(TextBuilder& out, std::string_view line, size_t shown) {
     out << '"';
     for (size_t i = 0; i < line.size() && i < shown; ++i) {

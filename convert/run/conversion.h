@@ -39,7 +39,7 @@ struct Source {
                            size_t blockSize = kDefaultBlockSize) {
         return {Kind::Memory, std::move(name), bytes, nullptr, blockSize};
     }
-    static Source Open(TextReader& reader) { return {Kind::Reader, {}, {}, &reader}; }
+    static Source AlreadyOpen(TextReader& reader) { return {Kind::Reader, {}, {}, &reader}; }
 };
 
 // Where the document goes.
@@ -75,7 +75,7 @@ struct Destination {
                                 size_t blockSize = kDefaultBlockSize) {
         return {Kind::Memory, std::move(name), &sink, capacity, nullptr, blockSize};
     }
-    static Destination Open(TextWriter& writer) {
+    static Destination AlreadyOpen(TextWriter& writer) {
         return {Kind::Writer, {}, nullptr, SIZE_MAX, &writer};
     }
 };

@@ -175,8 +175,9 @@ TEST_F(FaultTest, ADestinationFillingUpMidRunKeepsEverythingWrittenBeforeIt) {
     SetStdHandle(STD_OUTPUT_HANDLE, savedOutput);
     TextReader reader;
     ASSERT_TRUE(reader.Open(sourcePath));
-    const RunOutcome outcome = quillo::Convert(Source::Open(reader), Destination::Open(dest),
-                                               {true, CodePage::SingleByte(), host});
+    const RunOutcome outcome =
+        quillo::Convert(Source::AlreadyOpen(reader), Destination::AlreadyOpen(dest),
+                        {true, CodePage::SingleByte(), host});
     WaitForSingleObject(thread, INFINITE);
     CloseHandle(thread);
     CloseHandle(writeEnd);

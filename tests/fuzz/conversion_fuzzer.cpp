@@ -167,8 +167,8 @@ void Run(std::string_view source, const Setting& setting, const ReferenceRun& ex
     SubtitleCheck check(setting.verify, warnings);
     static const CodePage kShiftJis = CodePage::WithLeadByteRanges({{0x81, 0x9F}, {0xE0, 0xFC}});
     const CodePage& codePage = setting.shiftJis ? kShiftJis : CodePage::SingleByte();
-    const Source from = Source::Open(*reader);
-    const Destination to = Destination::Open(*writer);
+    const Source from = Source::AlreadyOpen(*reader);
+    const Destination to = Destination::AlreadyOpen(*writer);
     // Checked, as srt2rt runs it: a UTF-16 or UTF-32 source is refused.
     const ConversionOptions options{setting.verify, codePage, host, setting.withWarnings};
     const RunOutcome outcome =
