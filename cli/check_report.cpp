@@ -88,11 +88,10 @@ size_t Utf8Length(std::string_view text, size_t at) {
 void OutputBuffer::Flush() {
     if (used_ != 0) {
         const std::string_view text(text_.data(), used_);
-        if (toError_) {
-            PrintError(text);
-        } else {
-            characters_ ? PrintOut(text) : WriteOutBytes(text);
-        }
+        const int error = toError_      ? PrintError(text)
+                          : characters_ ? PrintOut(text)
+                                        : WriteOutBytes(text);
+        writeError_ = writeError_ != 0 ? writeError_ : error;
         used_ = 0;
     }
 }

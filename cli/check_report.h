@@ -41,6 +41,10 @@ public:
         Commit(at + text.size());
     }
     void Flush();
+    // The system's error of the first write that failed (a full disk), or 0:
+    // a report that was lost is a failure of the run.
+    int WriteError() const { return writeError_; }
+    const char* StreamName() const { return toError_ ? "standard error" : "standard output"; }
     void FlushWhenFull() {
         if (used_ >= kFlushAt) {
             Flush();
@@ -53,6 +57,7 @@ private:
     size_t used_ = 0;
     bool characters_;  // text for a person (console characters) rather than bytes
     bool toError_;
+    int writeError_ = 0;
 };
 
 // "FILE:LINE:COLUMN: error|warning: MESSAGE [code]" for each problem, then

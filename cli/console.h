@@ -18,15 +18,16 @@ bool NamesADevice(const std::string& path);
 bool FileTextFromUtf8(const std::string& utf8, std::string& text);
 
 // Writes UTF-8 text to standard error: as characters on a console, whose code
-// page may hold fewer of them than the ANSI one, else in the local encoding
-// that programs reading the stream expect.
-void PrintError(std::string_view utf8);
+// page may hold fewer of them than the ANSI one, else as UTF-8, which keeps
+// every name in a saved report.
+// Returns 0, or the system's error when the stream cannot be written.
+int PrintError(std::string_view utf8);
 // The same, with a line end.
 void PrintErrorLine(const std::string& utf8);
 
 // UTF-8 text for a person on standard output, written as PrintError writes.
-void PrintOut(std::string_view utf8);
+int PrintOut(std::string_view utf8);
 // Bytes on standard output as they stand (JSON, which is UTF-8 everywhere).
-void WriteOutBytes(std::string_view bytes);
+int WriteOutBytes(std::string_view bytes);
 
 }  // namespace quillo::cli

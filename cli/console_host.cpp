@@ -5,6 +5,7 @@
 #include "console.h"
 #include "messages.h"
 #include "os_paths.h"
+#include "path_names.h"
 #include "system_reason.h"
 
 namespace quillo::cli {
@@ -16,6 +17,16 @@ std::string SourceOpenFailure(const std::string& source, int systemError) {
     }
     return HeldByAnotherProgram(systemError) ? "cannot open: another program is writing it"
                                              : WithReason("cannot open", systemError);
+}
+
+std::string DeviceRefusal(const std::string& name) {
+    const std::string_view device = ReservedDeviceName(name);
+    if (device.empty()) {
+        return {};
+    }
+    return "names the device " + std::string(device) +
+           ", which Windows keeps for itself: it is not a file (rename it, or use -o - for "
+           "standard output)";
 }
 
 void ConsoleHost::Report(const std::string& file, const std::string& text) {

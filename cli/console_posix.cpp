@@ -1,5 +1,6 @@
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 
 #include "console.h"
@@ -20,18 +21,25 @@ bool FileTextFromUtf8(const std::string& utf8, std::string& text) {
     return true;
 }
 
-void PrintError(std::string_view utf8) {
-    std::fwrite(utf8.data(), 1, utf8.size(), stderr);
-    std::fflush(stderr);
+namespace {
+
+int WriteTo(FILE* stream, std::string_view bytes) {
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), stream) == bytes.size();
+    return std::fflush(stream) == 0 && written ? 0 : (errno != 0 ? errno : EIO);
 }
 
-void PrintOut(std::string_view utf8) {
-    WriteOutBytes(utf8);
+}  // namespace
+
+int PrintError(std::string_view utf8) {
+    return WriteTo(stderr, utf8);
 }
 
-void WriteOutBytes(std::string_view bytes) {
-    std::fwrite(bytes.data(), 1, bytes.size(), stdout);
-    std::fflush(stdout);
+int PrintOut(std::string_view utf8) {
+    return WriteTo(stdout, utf8);
+}
+
+int WriteOutBytes(std::string_view bytes) {
+    return WriteTo(stdout, bytes);
 }
 
 void PrintErrorLine(const std::string& utf8) {

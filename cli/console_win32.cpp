@@ -20,14 +20,14 @@ WideString Widen(std::string_view text, UINT codePage) {
     return wide;
 }
 
-std::string Narrow(const WideString& wide, UINT codePage) {
-    const int size = static_cast<int>(wide.size());
-    std::string text(static_cast<size_t>(WideCharToMultiByte(codePage, 0, wide.data(), size,
-                                                             nullptr, 0, nullptr, nullptr)),
-                     '\0');
-    WideCharToMultiByte(codePage, 0, wide.data(), size, text.data(), static_cast<int>(text.size()),
-                        nullptr, nullptr);
-    return text;
+int WriteTo(FILE* stream, std::string_view bytes) {
+    SetLastError(0);
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), stream) == bytes.size();
+    if (std::fflush(stream) == 0 && written) {
+        return 0;
+    }
+    const DWORD error = GetLastError();
+    return error != 0 ? static_cast<int>(error) : ERROR_WRITE_FAULT;
 }
 
 bool IsConsole(HANDLE handle) {
@@ -35,18 +35,17 @@ bool IsConsole(HANDLE handle) {
     return GetConsoleMode(handle, &mode) != 0;
 }
 
-// As characters on a console, else in the ANSI code page.
-void PrintTo(DWORD which, FILE* stream, std::string_view utf8) {
+// As characters on a console, else in UTF-8: a saved report keeps every
+// name, which the ANSI code page may not hold.
+int PrintTo(DWORD which, FILE* stream, std::string_view utf8) {
     HANDLE handle = GetStdHandle(which);
     if (IsConsole(handle)) {
         const WideString wide = Widen(utf8, CP_UTF8);
         DWORD written = 0;
         WriteConsoleW(handle, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
-        return;
+        return 0;
     }
-    const std::string local = Narrow(Widen(utf8, CP_UTF8), CP_ACP);
-    std::fwrite(local.data(), 1, local.size(), stream);
-    std::fflush(stream);
+    return WriteTo(stream, utf8);
 }
 
 }  // namespace
@@ -75,17 +74,16 @@ bool FileTextFromUtf8(const std::string& utf8, std::string& text) {
     return !lost;
 }
 
-void PrintError(std::string_view utf8) {
-    PrintTo(STD_ERROR_HANDLE, stderr, utf8);
+int PrintError(std::string_view utf8) {
+    return PrintTo(STD_ERROR_HANDLE, stderr, utf8);
 }
 
-void PrintOut(std::string_view utf8) {
-    PrintTo(STD_OUTPUT_HANDLE, stdout, utf8);
+int PrintOut(std::string_view utf8) {
+    return PrintTo(STD_OUTPUT_HANDLE, stdout, utf8);
 }
 
-void WriteOutBytes(std::string_view bytes) {
-    std::fwrite(bytes.data(), 1, bytes.size(), stdout);
-    std::fflush(stdout);
+int WriteOutBytes(std::string_view bytes) {
+    return WriteTo(stdout, bytes);
 }
 
 void PrintErrorLine(const std::string& utf8) {

@@ -37,12 +37,17 @@ bool FixSource(const std::string& source, const Options& options, const CodePage
     };
 
     MendingReader reader;
-    if (std::string reason; !OpenRaw(source, reader, reason)) {
+    if (std::string reason = DeviceRefusal(source);
+        !reason.empty() || !OpenRaw(source, reader, reason)) {
         report.Report({0, 0, Severity::Error, InfoOf(ProblemCode::CannotOpen).name, 0, reason});
         summary({0, 1, 0, 0});
         return false;
     }
     const std::string dest = options.inPlace ? source : options.output.value_or("-");
+    if (const std::string why = DeviceRefusal(dest); !why.empty()) {
+        ConsoleHost::Report(dest, why);
+        return false;
+    }
     if (!options.inPlace) {
         // Written while it is read, the source would be lost (or, appended
         // to, grow without end), standard input as much as a named file.
@@ -79,6 +84,19 @@ bool FixSource(const std::string& source, const Options& options, const CodePage
         counts = check.Counts();
         counts.fixed = fixed;
         reader.Close();  // Windows renames nothing over a file still open
+        if (options.inPlace && reader.EncodingGuessed() && counts.errors > 0) {
+            // Transcoded on a guess that the errors left put in doubt: the
+            // only copy of the file is not the one to bet on it.
+            opened.GiveUp();
+            ConsoleHost::Report(
+                source,
+                "not mended in place: its first bytes, without a byte-order mark, read as " +
+                    std::string(EncodingName(reader.Encoding())) +
+                    ", and the mended file still has errors; look at it first with "
+                    "srt2rt --fix -o OTHER.srt " +
+                    source);
+            return false;
+        }
         written = opened.Complete(host);
     } catch (const FileError& error) {
         opened.GiveUp();

@@ -7,6 +7,7 @@
 #include "check_report.h"
 #include "code_page.h"
 #include "console.h"
+#include "console_host.h"
 #include "fix_command.h"
 #include "help.h"
 #include "interrupt_cleanup.h"
@@ -15,6 +16,8 @@
 #include "run_plan.h"
 #include "source_conversion.h"
 #include "source_file.h"
+#include "system_reason.h"
+#include "windows_habits.h"
 
 #ifdef _WIN32
 #include "wide_path_win32.h"
@@ -38,7 +41,8 @@ bool Check(const std::string& source, const Options& options, const CodePage& co
     };
 
     TextReader in;
-    if (std::string reason; !OpenSource(source, in, reason)) {
+    if (std::string reason = DeviceRefusal(source);
+        !reason.empty() || !OpenSource(source, in, reason)) {
         report.Report({0, 0, Severity::Error, InfoOf(ProblemCode::CannotOpen).name, 0, reason});
         summary({0, 1, 0});
         return false;
@@ -67,6 +71,18 @@ bool Check(const std::string& source, const Options& options, const CodePage& co
     return counts.errors == 0 && counts.warnings == 0;
 }
 
+// Whether all of a report reached its stream; says so when not (a report
+// on standard error that failed can only fail the run).
+bool ReportWasWritten(OutputBuffer& out) {
+    out.Flush();
+    if (out.WriteError() == 0) {
+        return true;
+    }
+    PrintErrorLine("srt2rt: " + std::string(out.StreamName()) + ": " +
+                   WithReason("cannot write", out.WriteError()));
+    return false;
+}
+
 int Run(const std::vector<std::string>& args) {
     const ParseResult parsed = ParseOptions(args);
     if (!parsed.error.empty()) {
@@ -74,7 +90,7 @@ int Run(const std::vector<std::string>& args) {
         PrintErrorLine("Try 'srt2rt --help'.");
         return kUsageError;
     }
-    const Options& options = parsed.options;
+    Options options = parsed.options;
     if (options.help) {
         std::fputs(HelpText().c_str(), stdout);
         return kAllConverted;
@@ -82,6 +98,27 @@ int Run(const std::vector<std::string>& args) {
     if (options.version) {
         std::fputs("srt2rt (Quillo) " QUILLO_VERSION "\n", stdout);
         return kAllConverted;
+    }
+    // cmd.exe hands "*.srt" over as it stands: srt2rt.exe expands it. A
+    // pattern that matches nothing fails; the other sources go on.
+    std::vector<std::string> unmatched;
+    options.sources = ExpandWildcards(options.sources, unmatched);
+    int unmatchedStatus = kAllConverted;
+    for (const std::string& pattern : unmatched) {
+        PrintErrorLine("srt2rt: " + pattern + ": no file matches");
+        unmatchedStatus = kSomeFailed;
+    }
+    if (options.sources.empty()) {
+        return unmatchedStatus;
+    }
+    const bool oneDestination = options.output || (options.fix && !options.inPlace);
+    if (oneDestination && options.sources.size() > 1) {
+        PrintErrorLine(
+            "srt2rt: the patterns match " + std::to_string(options.sources.size()) +
+            " files, but " +
+            (options.output ? "-o names one destination" : "--fix without -i mends one"));
+        PrintErrorLine("Try 'srt2rt --help'.");
+        return kUsageError;
     }
 
     // How the text's characters are walked: as --codepage says, else in the
@@ -92,25 +129,25 @@ int Run(const std::vector<std::string>& args) {
     }
     if (options.check) {
         OutputBuffer out(!options.json);
-        int status = kAllConverted;
+        int status = unmatchedStatus;
         for (const std::string& source : options.sources) {
             if (!Check(source, options, codePage, out)) {
                 status = kSomeFailed;
             }
         }
-        return status;
+        return ReportWasWritten(out) ? status : kSomeFailed;
     }
 
     if (options.fix) {
         RemoveTemporariesOnInterrupt();
         OutputBuffer report(!options.json, true);
-        int status = kAllConverted;
+        int status = unmatchedStatus;
         for (const std::string& source : options.sources) {
             if (!FixSource(source, options, codePage, report)) {
                 status = kSomeFailed;
             }
         }
-        return status;
+        return ReportWasWritten(report) ? status : kSomeFailed;
     }
 
     // Nothing is written before every name is known to be safe to write.
@@ -120,7 +157,7 @@ int Run(const std::vector<std::string>& args) {
         return kUsageError;
     }
     RemoveTemporariesOnInterrupt();
-    int status = kAllConverted;
+    int status = unmatchedStatus;
     for (const SourcePlan& source : plan.sources) {
         if (!ConvertSource(source, options, codePage)) {
             status = kSomeFailed;  // and go on with the others
@@ -156,7 +193,9 @@ int wmain(int argc, wchar_t** argv) {
     for (int i = 1; i < argc; ++i) {
         args.push_back(quillo::Utf8FromWide(argv[i]));
     }
-    return quillo::cli::RunCatching(args);
+    const int status = quillo::cli::RunCatching(args);
+    quillo::cli::WaitWhenTheConsoleIsOurs();
+    return status;
 }
 #else
 int main(int argc, char** argv) {

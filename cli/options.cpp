@@ -33,7 +33,7 @@ const char kUsage[] =
     "  -i, --in-place      with --fix: mend each SOURCE where it stands\n"
     "      --format=FORMAT --check's and --fix's report: text (FILE:LINE:COLUMN: ...)\n"
     "                      or json\n"
-    "  -h, --help          show this help\n"
+    "  -h, --help          show this help (also -?, and /? on Windows)\n"
     "      --version       show the version\n"
     "\n"
     "SOURCE \"-\" reads standard input (to convert it, give -o). \"--\" ends the options.\n"
@@ -96,6 +96,23 @@ ParseResult ParseOptions(const std::vector<std::string>& args) {
         result.error = std::move(message);
         return result;
     };
+
+    // Windows programs show their help for "/?", and "-?" is the same habit;
+    // neither is ever a file's name.
+    for (const std::string& arg : args) {
+        if (arg == "--") {
+            break;
+        }
+#ifdef _WIN32
+        const bool slashQuestion = arg == "/?";
+#else
+        const bool slashQuestion = false;
+#endif
+        if (arg == "-?" || slashQuestion) {
+            options.help = true;
+            return result;
+        }
+    }
 
     // getopt_long takes a C argument vector, program name first.
     std::vector<std::string> storage = args;

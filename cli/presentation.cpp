@@ -16,16 +16,17 @@ FileIdentity FolderOf(const std::string& path) {
     return StatusOf(folder.empty() ? "." : std::string(folder)).identity;
 }
 
-// The name as the presentation holds it; warns when the player could not
-// find the file by it.
-std::string NameInPresentation(const std::string& path, const SourcePlan& plan, bool quiet) {
-    std::string text;
-    if (!FileTextFromUtf8(XmlAttributeText(FileNamePart(path)), text) && !quiet) {
-        ConsoleHost::Report(plan.smil, "warning: '" + path +
-                                           "' has characters the ANSI code page lacks: the "
-                                           "presentation will not find it");
+// The name as the presentation holds it, in the ANSI code page as the
+// window writes it; false, said, when a character has no place there: the
+// player could not find the file by it.
+bool NameInPresentation(const std::string& path, const SourcePlan& plan, std::string& text) {
+    if (FileTextFromUtf8(XmlAttributeText(FileNamePart(path)), text)) {
+        return true;
     }
-    return text;
+    ConsoleHost::Report(plan.smil, "not written: '" + path +
+                                       "' has characters the ANSI code page lacks, so the "
+                                       "presentation could not name it (rename the file)");
+    return false;
 }
 
 }  // namespace
@@ -38,8 +39,12 @@ bool WritePresentation(const SourcePlan& plan, const std::string& video, bool qu
                                            "' is not in the presentation's folder: the "
                                            "presentation will not find it");
     }
-    const std::string videoName = NameInPresentation(video, plan, quiet);
-    const std::string documentName = NameInPresentation(plan.document, plan, quiet);
+    std::string videoName;
+    std::string documentName;
+    if (!NameInPresentation(video, plan, videoName) ||
+        !NameInPresentation(plan.document, plan, documentName)) {
+        return false;
+    }
 
     ConsoleHost host(plan.smil, plan.smil, true);
     OpenedDestination out;

@@ -3,6 +3,7 @@
 #include <map>
 #include <tuple>
 
+#include "console_host.h"
 #include "os_paths.h"
 #include "path_names.h"
 
@@ -94,6 +95,16 @@ RunPlan PlanRun(const Options& options) {
     for (size_t i = 0; i < plan.sources.size(); ++i) {
         SourcePlan& entry = plan.sources[i];
         const std::string source = Shown(entry.source, "standard input");
+        // Never opened: a device Windows reserves may hang whoever opens it.
+        for (const std::string* name : {&entry.source, &entry.document, &entry.smil}) {
+            if (const std::string why = DeviceRefusal(*name); !why.empty()) {
+                entry.refusal = "srt2rt: " + *name + ": " + why;
+                break;
+            }
+        }
+        if (!entry.refusal.empty()) {
+            continue;
+        }
         if (!entry.smil.empty() && StatusOf(entry.document).kind == PathKind::Device) {
             entry.refusal = "srt2rt: " + entry.document +
                             ": --smil writes the presentation beside a document file, not a device";

@@ -21,6 +21,20 @@ bool IsBlank(char c) {
 }
 
 // The sign and digits of the number atol reads from `line`, or an empty view.
+// `line` without the UTF-8 byte-order marks it starts with, where --fix
+// removes them: unless the bytes after them would read as UTF-16's or
+// UTF-32's mark.
+std::string_view WithoutRemovableMark(std::string_view line) {
+    std::string_view unmarked = line;
+    while (unmarked.substr(0, 3) == "\xEF\xBB\xBF") {
+        unmarked.remove_prefix(3);
+    }
+    const std::string_view next = unmarked.substr(0, 2);
+    return next == "\xFF\xFE" || next == "\xFE\xFF" || next == std::string_view("\0\0", 2)
+               ? line
+               : unmarked;
+}
+
 std::string_view NumberOf(std::string_view line) {
     size_t p = 0;
     while (p < line.size() && (IsBlank(line[p]) || line[p] == '\n' || line[p] == '\v' ||
@@ -167,11 +181,12 @@ void SubtitleCheck::LookAtIndex(const IndexLine& index) {
             entry_.cause = Cause::MissingIndex;
         }
     }
-    // A line with "-->" is a time line whether or not its times read, unless
-    // it reads as the entry's own number (or starts with a byte-order mark,
-    // which --fix would not move into the file).
-    if (entry_.cause == Cause::None && index.Number() != index.ordinal &&
-        text.substr(0, 3) != "\xEF\xBB\xBF" && text.find("-->") != std::string_view::npos) {
+    // A line with a clock and "-->" is a time line whether or not its times
+    // read, unless it reads as the entry's own number. (Behind the file's
+    // byte-order mark, which --fix removes, for entry 1.)
+    if (const std::string_view unmarked = WithoutRemovableMark(text);
+        entry_.cause == Cause::None && index.Number() != index.ordinal &&
+        unmarked.substr(0, 3) != "\xEF\xBB\xBF" && HoldsAnArrowAfterAClock(unmarked)) {
         entry_.cause = Cause::MissingIndex;
     }
     if (!verify_) {

@@ -132,20 +132,20 @@ std::string_view LeadingNumber(std::string_view line) {
 // Whether a line that stands where entry `ordinal`'s number line should is
 // that entry's time line, its number line missing: a number line holds no
 // ':', as every time line does, so one that reads as a time line, signs and
-// all, is one; and a line with "-->" whose number is not the entry's is one
-// whether or not its times read (renumbered, its hours would change), unless
-// it starts with a byte-order mark that stays: a number line put before it
-// would take the mark into the file.
+// all, is one; and so is a line with a clock and "-->" whose number is not
+// the entry's, whether or not its times read (renumbered, its hours would
+// change), unless it starts with a byte-order mark that stays: a number
+// line put before it would take the mark into the file.
 bool IsMissingNumberLine(std::string_view line, int32_t written, int32_t ordinal) {
-    const bool arrow = written != ordinal && line.substr(0, 3) != "\xEF\xBB\xBF" &&
-                       line.find("-->") != std::string_view::npos;
     const char* const end = line.data() + line.size();
     if (FindBytePadded(line.data(), end, ':') == end) {
-        return arrow;
+        return false;
     }
     TimeRange strict;
     LenientTime time;
-    return arrow || ScanTimeLine(line, strict) || ReadLeniently(line, time);
+    return (written != ordinal && line.substr(0, 3) != "\xEF\xBB\xBF" &&
+            HoldsAnArrowAfterAClock(line)) ||
+           ScanTimeLine(line, strict) || ReadLeniently(line, time);
 }
 
 constexpr std::string_view kStyleCloser[kStyleTagCount] = {"</b>", "</i>", "</u>", "</s>",

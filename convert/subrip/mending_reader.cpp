@@ -169,7 +169,12 @@ bool MendingReader::Refill() {
             sourceDone_ = got == 0;
             rawEnd_ += got;
         }
-        encoding_ = EncodingOf(std::string_view(raw_.get(), std::min<size_t>(rawEnd_, 64)));
+        const std::string_view head(raw_.get(), std::min<size_t>(rawEnd_, 64));
+        encoding_ = EncodingOf(head);
+        // UTF-32's little-endian mark starts with UTF-16's.
+        encodingGuessed_ = encoding_ != FileEncoding::Bytes && head.substr(0, 2) != "\xFF\xFE" &&
+                           head.substr(0, 2) != "\xFE\xFF" &&
+                           head.substr(0, 4) != std::string_view("\0\0\xFE\xFF", 4);
         crOnly_ = HeadHasCrOnly();
         started_ = true;
     }

@@ -64,6 +64,8 @@ public:
 
     // What was mended on the way, known once the first line was read.
     FileEncoding Encoding() const { return encoding_; }
+    // The encoding was told by NULs in the head, without a byte-order mark.
+    bool EncodingGuessed() const { return encodingGuessed_; }
     bool CrOnly() const { return crOnly_; }
     // The first line that ended CR CR LF (0 while none did).
     uint64_t CrCrLfLine() const { return crCrLfLine_; }
@@ -101,6 +103,7 @@ private:
     bool plainly_ = false;
     FileEncoding encoding_ = FileEncoding::Bytes;
     bool crOnly_ = false;
+    bool encodingGuessed_ = false;
     uint64_t crCrLfLine_ = 0;
     uint64_t lineNumber_ = 0;
 };

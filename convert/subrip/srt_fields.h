@@ -20,6 +20,14 @@ int32_t ParseIndexOfPaddedLine(std::string_view line);
 // and so reads as another.
 bool PastThirtyTwoBits(std::string_view signAndDigits);
 
+// Whether `line` holds "-->" after a ':', as a time line does whether or not
+// its times read ("00:01:39 --> 00:01:41,04"); "3 -->" does not.
+inline bool HoldsAnArrowAfterAClock(std::string_view line) {
+    const size_t arrow = line.find("-->");
+    return arrow != std::string_view::npos &&
+           line.substr(0, arrow).find(':') != std::string_view::npos;
+}
+
 struct TimeRange {
     int32_t beginHours, beginMinutes, beginSeconds, beginMilliseconds;
     int32_t endHours, endMinutes, endSeconds, endMilliseconds;

@@ -156,7 +156,21 @@ std::string FinalTarget(const std::string& path) {
 }
 
 int RenameOver(const std::string& from, const std::string& to) {
-    return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+    if (::rename(from.c_str(), to.c_str()) != 0) {
+        return errno;
+    }
+    // The new name reaches the disk with its folder: without this sync a
+    // power cut could still lose it. File systems that sync no folders say
+    // EINVAL, and a read-only one cannot have been renamed in.
+    const std::string_view folder = FolderPart(to);
+    const int fd = ::open(folder.empty() ? "." : std::string(folder).c_str(),
+                          O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
+        return 0;  // renamed; a folder we may not open we cannot sync either
+    }
+    const int synced = ::fsync(fd) == 0 || errno == EINVAL ? 0 : errno;
+    ::close(fd);
+    return synced;
 }
 
 bool RemoveFile(const std::string& path) {

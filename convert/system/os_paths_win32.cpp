@@ -184,7 +184,21 @@ std::string FinalTarget(const std::string& path) {
 }
 
 int RenameOver(const std::string& from, const std::string& to) {
-    return MoveFileExW(SystemPath(from).c_str(), SystemPath(to).c_str(),
+    const WideString source = SystemPath(from);
+    const WideString target = SystemPath(to);
+    // An existing file is replaced in a way that keeps its ACL, attributes
+    // and streams; a rename would give it the temporary's.
+    if (GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES) {
+        if (ReplaceFileW(target.c_str(), source.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
+                         nullptr, nullptr)) {
+            return 0;
+        }
+        const DWORD error = GetLastError();
+        if (error != ERROR_FILE_NOT_FOUND) {  // gone meanwhile: a rename does
+            return static_cast<int>(error);
+        }
+    }
+    return MoveFileExW(source.c_str(), target.c_str(),
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
                ? 0
                : static_cast<int>(GetLastError());

@@ -1,5 +1,7 @@
 #include "path_names.h"
 
+#include <algorithm>
+
 namespace quillo {
 
 bool IsFolderSeparator(char c) {
@@ -28,7 +30,51 @@ std::string_view FileNamePart(std::string_view path) {
     return path.substr(FolderPart(path).size());
 }
 
+std::string_view AsWindowsOpensIt(std::string_view path) {
+#ifdef _WIN32
+    // Windows drops the dots and blanks a file name ends with ("film.srt."
+    // opens film.srt), but "." and ".." stay what they are.
+    const size_t folder = FolderPart(path).size();
+    size_t end = path.size();
+    while (end > folder && (path[end - 1] == '.' || path[end - 1] == ' ')) {
+        --end;
+    }
+    const std::string_view name = path.substr(folder, path.size() - folder);
+    if (end > folder && name != "." && name != "..") {
+        return path.substr(0, end);
+    }
+#endif
+    return path;
+}
+
+std::string_view ReservedDeviceName(std::string_view path) {
+#ifdef _WIN32
+    // The name before its first dot, without the blanks before that dot:
+    // "nul.srt", "NUL " and "com1.tar.gz" all name a device.
+    std::string_view name = AsWindowsOpensIt(path).substr(FolderPart(path).size());
+    name = name.substr(0, name.find('.'));
+    while (!name.empty() && name.back() == ' ') {
+        name.remove_suffix(1);
+    }
+    static constexpr std::string_view kDevices[] = {
+        "CON",  "PRN",  "AUX",  "NUL",  "COM1", "COM2", "COM3", "COM4", "COM5", "COM6", "COM7",
+        "COM8", "COM9", "LPT1", "LPT2", "LPT3", "LPT4", "LPT5", "LPT6", "LPT7", "LPT8", "LPT9"};
+    for (const std::string_view device : kDevices) {
+        if (name.size() == device.size() &&
+            std::equal(name.begin(), name.end(), device.begin(), [](char a, char b) {
+                return (a >= 'a' && a <= 'z' ? static_cast<char>(a - 'a' + 'A') : a) == b;
+            })) {
+            return device;
+        }
+    }
+#else
+    (void)path;
+#endif
+    return {};
+}
+
 std::string WithLastExtension(std::string_view path, std::string_view extension) {
+    path = AsWindowsOpensIt(path);
     const std::string_view name = FileNamePart(path);
     const size_t dot = name.rfind('.');
     const size_t keep =

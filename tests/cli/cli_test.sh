@@ -195,6 +195,14 @@ printf '1\r\n00:00:01,000 --> 00:00:02,000\r\n\xc3\xa9|A\r\n' >utf8.srt
 run --check utf8.srt
 check "UTF-8 draws no split-character warning" [ "$status" = 0 ]
 
+# A file that only starts as UTF-16 (two files joined) is not mended in
+# place on that guess when errors are left: the source keeps its bytes.
+python3 -c "import sys; sys.stdout.buffer.write('1\r\n00:00:01,000 --> 00:00:02,000\r\nA\r\n\r\n'.encode('utf-16-le') + b'2\r\n00:00:03,000 --> 00:00:04,000\r\nB\r\n')" >joined.srt
+cp joined.srt joined-before.srt
+run --fix -i joined.srt
+check "a guessed encoding is not mended in place with errors left" [ "$status" = 1 ]
+check "the joined file keeps its bytes" cmp -s joined.srt joined-before.srt
+
 # UTF-16 and UTF-32 are refused before anything is written, -q or not.
 printf '\0\0\0001\0\0\0\n' >wide.srt
 printf 'precious' >wide.rt
@@ -210,6 +218,9 @@ if [ "$mode" = native ]; then
   check "a device is written without asking" [ "$status" = 0 ]
   run -f film.srt -o /dev/full
   check "a full disk is reported" grep -qx "srt2rt: /dev/full: cannot write: No space left on device" <<<"$err"
+  "$program" --check film.srt >/dev/full 2>err.txt
+  check "a report that cannot be written fails the check" [ $? = 1 ]
+  check "and says so" grep -qx "srt2rt: standard output: cannot write: No space left on device" err.txt
   check "a full disk exits 1" [ "$status" = 1 ]
   mkfifo fifo.rt
   (timeout 10 cat fifo.rt >fifo.out) &
@@ -304,7 +315,39 @@ if [ "$mode" = wine ]; then
   check "double-byte names convert" [ "$status" = 0 ]
   check "a trail byte is no folder separator" cmp -s '表/x.y表.rt' expected.rt
   LC_ALL=ja_JP.UTF-8 run '表\無い.srt'
-  check "double-byte names in messages" grep -qF "srt2rt: 表\\無い.srt: cannot open: " <<<"$(iconv -f CP932 -t UTF-8 <<<"$err")"
+  check "double-byte names in messages, in UTF-8 when redirected" grep -qF "srt2rt: 表\\無い.srt: cannot open: " <<<"$err"
+  # As Windows users run it: wildcards expanded in Explorer's order, a
+  # pattern that matches nothing named, /? and -?, devices refused, a name
+  # with a trailing dot named after the file Windows opens.
+  mkdir -p wild
+  for n in 'ep 10' 'ep 2' 'Фильм'; do cp film.srt "wild/$n.srt"; done
+  run -f 'wild\*.srt' 'none*.srt'
+  check "a pattern that matches nothing fails" [ "$status" = 1 ]
+  check "and is named" grep -qx "srt2rt: none\*.srt: no file matches" <<<"$err"
+  check "wildcards are expanded" cmp -s 'wild/ep 10.rt' expected.rt
+  check "names outside the code page match" cmp -s 'wild/Фильм.rt' expected.rt
+  run --check 'wild\ep*.srt'
+  check "in Explorer's order" [ "$(grep -o '^wild.ep [0-9]*' <<<"$out" | tr '\n' ,)" = 'wild\ep 2,wild\ep 10,' ]
+  for help in '/?' '-?'; do
+    run "$help"
+    check "$help shows the help" grep -q '^Usage: srt2rt' <<<"$out"
+  done
+  for device in nul.srt com1.srt 'NUL .srt'; do
+    run -f "$device"
+    check "the device name $device is refused" grep -q "names the device [A-Z0-9]*, which Windows keeps for itself" <<<"$err"
+  done
+  run -f -o nul.rt film.srt
+  check "a device destination is refused" [ "$status" = 1 ]
+  rm -f film.rt
+  run -f film.srt.
+  check "a trailing dot names the document as Windows opens the file" cmp -s film.rt expected.rt
+  run -f film.srt film.srt.
+  check "one file named twice is refused" [ "$status" = 2 ]
+  cp film.srt Фильм.srt
+  run -f --smil=Фильм.rmvb Фильм.srt
+  check "a presentation the code page cannot spell fails" [ "$status" = 1 ]
+  check "and says why" grep -q "^srt2rt: Фильм.smil: not written: " <<<"$err"
+  check "its document stays written" cmp -s Фильм.rt expected.rt
   # A console gets characters, so names survive code page 932 even where it
   # has no place for them. script(1) gives the program a terminal.
   console=$(LC_ALL=ja_JP.UTF-8 script -qec "$(printf '%q ' "$here/../../scripts/wine-run" "$program" \

@@ -358,7 +358,7 @@ bool OnlyClosingTags(std::string_view rest) {
 // Every line of the source that holds more than blanks is in the mended file,
 // in order: as it stands, renumbered, its times rewritten, or with tags
 // closed after it; and the mended file holds nothing else but inserted
-// number lines. A line with "-->" is never renumbered, and its times change
+// number lines. A line with a clock and "-->" is never renumbered, and its times change
 // only where the report says so: what the conversion reads of them is what
 // it read of the source.
 void RequireNothingLost(std::string_view source, std::string_view mended,
@@ -379,7 +379,7 @@ void RequireNothingLost(std::string_view source, std::string_view mended,
         // Named, so that the lambdas below may take them (C++17 lambdas take no bindings).
         const std::string_view line = filled.text;
         const uint64_t number = filled.number;
-        const bool timeLike = line.find("-->") != std::string_view::npos;
+        const bool timeLike = HoldsAnArrowAfterAClock(line);
         const bool mendReported =
             std::find(timesMended.begin(), timesMended.end(), number) != timesMended.end();
         for (;;) {

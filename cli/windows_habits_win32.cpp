@@ -1,0 +1,82 @@
+#define WIN32_LEAN_AND_MEAN
+#include <shlwapi.h>
+#include <windows.h>
+
+#include <algorithm>
+
+#include "console.h"
+#include "path_names.h"
+#include "wide_path_win32.h"
+#include "windows_habits.h"
+
+namespace quillo::cli {
+namespace {
+
+bool HoldsWildcards(std::string_view name) {
+    return name.find_first_of("*?") != std::string_view::npos;
+}
+
+bool IsConsole(HANDLE handle) {
+    DWORD mode = 0;
+    return GetConsoleMode(handle, &mode) != 0;
+}
+
+}  // namespace
+
+std::vector<std::string> ExpandWildcards(const std::vector<std::string>& sources,
+                                         std::vector<std::string>& unmatched) {
+    std::vector<std::string> expanded;
+    for (const std::string& source : sources) {
+        // In the file name only: "\\?\C:\..." holds a '?' of its own.
+        if (source == "-" || !HoldsWildcards(FileNamePart(source))) {
+            expanded.push_back(source);
+            continue;
+        }
+        std::vector<WideString> names;
+        WIN32_FIND_DATAW found;
+        const HANDLE search = FindFirstFileW(WideFromUtf8(source).c_str(), &found);
+        if (search != INVALID_HANDLE_VALUE) {
+            do {
+                if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+                    names.emplace_back(found.cFileName);
+                }
+            } while (FindNextFileW(search, &found));
+            FindClose(search);
+        }
+        if (names.empty()) {
+            unmatched.push_back(source);
+            continue;
+        }
+        // As Explorer lists them: "Episode 2" before "Episode 10".
+        std::sort(names.begin(), names.end(), [](const WideString& a, const WideString& b) {
+            return StrCmpLogicalW(a.c_str(), b.c_str()) < 0;
+        });
+        const std::string folder(FolderPart(source));
+        for (const WideString& name : names) {
+            expanded.push_back(folder + Utf8FromWide(name));
+        }
+    }
+    return expanded;
+}
+
+void WaitWhenTheConsoleIsOurs() {
+    DWORD processes[2];
+    const HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
+    // Alone on the console, and nothing redirected: nobody else will keep it open.
+    if (GetConsoleProcessList(processes, 2) != 1 || !IsConsole(input) ||
+        !IsConsole(GetStdHandle(STD_OUTPUT_HANDLE)) || !IsConsole(GetStdHandle(STD_ERROR_HANDLE))) {
+        return;
+    }
+    PrintError("Press any key to close this window.");
+    FlushConsoleInputBuffer(input);
+    SetConsoleMode(input, 0);  // a key, not a line
+    INPUT_RECORD record;
+    DWORD read = 0;
+    while (ReadConsoleInputW(input, &record, 1, &read) && read == 1) {
+        if (record.EventType == KEY_EVENT && record.Event.KeyEvent.bKeyDown) {
+            break;
+        }
+    }
+}
+
+}  // namespace quillo::cli
