@@ -37,6 +37,8 @@ const char kUsage[] =
     "      --version       show the version\n"
     "\n"
     "SOURCE \"-\" reads standard input (to convert it, give -o). \"--\" ends the options.\n"
+    "On Windows, srt2rt expands * and ? in each SOURCE itself, and refuses the names of\n"
+    "devices (NUL, CON, COM1...); messages sent to a file or a pipe are UTF-8.\n"
     "An existing destination keeps its bytes until the new document is complete.\n"
     "Exit status: 0 when every source converted (with --check: when nothing was found;\n"
     "with --fix: when every mended file converts), 1 when any failed (anything was\n"

@@ -62,9 +62,11 @@ std::vector<std::string> ExpandWildcards(const std::vector<std::string>& sources
 void WaitWhenTheConsoleIsOurs() {
     DWORD processes[2];
     const HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
-    // Alone on the console, and nothing redirected: nobody else will keep it open.
-    if (GetConsoleProcessList(processes, 2) != 1 || !IsConsole(input) ||
-        !IsConsole(GetStdHandle(STD_OUTPUT_HANDLE)) || !IsConsole(GetStdHandle(STD_ERROR_HANDLE))) {
+    // Alone on a console that shows (not one made with CREATE_NO_WINDOW), and
+    // nothing redirected: nobody else will keep it open.
+    if (GetConsoleProcessList(processes, 2) != 1 || GetConsoleWindow() == nullptr ||
+        !IsConsole(input) || !IsConsole(GetStdHandle(STD_OUTPUT_HANDLE)) ||
+        !IsConsole(GetStdHandle(STD_ERROR_HANDLE))) {
         return;
     }
     PrintError("Press any key to close this window.");

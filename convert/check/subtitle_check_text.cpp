@@ -1,5 +1,6 @@
 // The check of an entry's text, which the document takes as it stands and
 // the player reads as markup.
+#include <cstring>
 #include <iterator>
 
 #include "subtitle_check.h"
@@ -46,6 +47,21 @@ bool TakesForATrailByte(const CodePage& page, std::string_view line, size_t at) 
 void SubtitleCheck::LookAtBars(std::string_view line) {
     using namespace check_message;
     static constexpr int kDoubleByte[] = {932, 936, 949, 950};
+    // Nearly every line is ASCII, where no byte leads a character: a look at
+    // eight bytes at a time rules it out.
+    uint64_t high = 0;
+    size_t at = 0;
+    for (; at + 8 <= line.size(); at += 8) {
+        uint64_t word;
+        std::memcpy(&word, line.data() + at, 8);
+        high |= word;
+    }
+    for (; at < line.size(); ++at) {
+        high |= static_cast<unsigned char>(line[at]);
+    }
+    if ((high & 0x8080808080808080ull) == 0) {
+        return;
+    }
     for (size_t bar = line.find('|'); bar != std::string_view::npos;
          bar = line.find('|', bar + 1)) {
         if (bar == 0 || static_cast<unsigned char>(line[bar - 1]) < 0x81) {

@@ -96,6 +96,14 @@ std::string Utf8FromWide(std::wstring_view text) {
 
 WideString SystemPath(const std::string& path) {
     const WideString wide = WideFromUtf8(path);
+    // "\\.\C:\..." names a file as "\\?\C:\..." does: taken as that form, not
+    // for a device.
+    if (StartsWith(wide, L"\\\\.\\") && wide.size() >= 6 && wide[5] == L':' &&
+        ((wide[4] | 0x20) >= L'a' && (wide[4] | 0x20) <= L'z') &&
+        (wide.size() == 6 || wide[6] == L'\\' || wide[6] == L'/')) {
+        const WideString full = SystemPath(Utf8FromWide(wide.substr(4)));
+        return StartsWith(full, L"\\\\?\\") ? full : L"\\\\?\\" + full;
+    }
     if (wide.empty() || StartsWith(wide, L"\\\\?\\") || StartsWith(wide, L"\\\\.\\")) {
         return wide;
     }

@@ -186,7 +186,7 @@ check "-q drops warnings" [ -z "$err" ]
 # without --codepage, kept whole with it; UTF-8 never draws the warning.
 printf '1\r\n00:00:01,000 --> 00:00:02,000\r\n\xb7|A\r\n' >big5.srt
 run --check big5.srt
-check "a split character is warned of" grep -q '^big5.srt:3:2: warning: .*(936, 949 or 950) \[split-character\]$' out.txt
+check "a split character is warned of" grep -q '^big5.srt:3:2: warning: .*(936, 949 or 950) \[split-character\]$' <<<"$(tr -d '\r' <out.txt)"
 run --check --codepage=950 big5.srt
 check "--codepage says how to walk it" [ "$status" = 0 ]
 run -f --codepage=950 big5.srt
@@ -264,6 +264,8 @@ else
   cp film.srt "$long/$long/film.srt"
   run -f "Z:$(tr / '\\' <<<"$PWD/$long/$long/film.srt")"
   check "a path past 260 characters converts" cmp -s "$long/$long/film.rt" expected.rt
+  run -f -o "\\\\.\\Z:$(tr / '\\' <<<"$PWD/dotted.rt")" film.srt
+  check "a \\.\\ path names a file as \\?\\ does" cmp -s dotted.rt expected.rt
 fi
 
 # --fix mends in place through the safe replacement (on Windows too, where
