@@ -36,7 +36,10 @@ std::string HelpText() {
     help += "\nProblems --check reports, by code:\n";
     for (const ProblemCodeInfo& info : kProblemCodes) {
         help.append("  ").append(info.name).append(" (");
-        help.append(info.severity == Severity::Error ? "error" : "warning").append("):");
+        help.append(info.severity == Severity::Error     ? "error"
+                    : info.severity == Severity::Warning ? "warning"
+                                                         : "fixed")
+            .append("):");
         AppendFolded(help, info.summary);
     }
     return help;

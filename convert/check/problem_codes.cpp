@@ -61,6 +61,9 @@ constexpr ProblemCodeInfo kProblemCodes[kProblemCodeCount] = {
      "in a line that is not UTF-8, a \"|\" that a double-byte code page takes for the second "
      "byte of a character: it becomes <BR> and cuts the character in two unless --codepage "
      "names that code page (without --codepage only)"},
+    {ProblemCode::LfLineEnds, "lf", Severity::Fixed,
+     "lines end LF alone: they convert as they stand, and --fix ends them CR LF as the window "
+     "writes its files (said by --fix only, once a file)"},
 };
 
 namespace {

@@ -11,7 +11,8 @@
 
 namespace quillo {
 
-// Fixed: a problem srt2rt --fix mended.
+// Fixed: a problem srt2rt --fix mended (and, in the table, a change only
+// --fix makes and says, which converts as it stood).
 enum class Severity { Error, Warning, Fixed };
 
 enum class ProblemCode : uint8_t {
@@ -40,6 +41,7 @@ enum class ProblemCode : uint8_t {
     ZeroLength,
     Overflow,
     SplitCharacter,
+    LfLineEnds,
 };
 
 struct ProblemCodeInfo {
@@ -52,8 +54,8 @@ struct ProblemCodeInfo {
     bool warningWhereConverted = false;
 };
 
-// SplitCharacter is the last code.
-inline constexpr size_t kProblemCodeCount = static_cast<size_t>(ProblemCode::SplitCharacter) + 1;
+// LfLineEnds is the last code.
+inline constexpr size_t kProblemCodeCount = static_cast<size_t>(ProblemCode::LfLineEnds) + 1;
 
 // The table, a row a code in the codes' order (problem_codes.cpp: its text is
 // in the program once, however many files report problems).

@@ -167,12 +167,20 @@ void SubtitleFixer::Record(ProblemCode code, uint64_t line, size_t column, int32
 void SubtitleFixer::Queue(std::string_view line) {
     Queued& slot = queue_[(queueFront_ + queueSize_) % kQueue];
     // Before a line with a NUL or a Ctrl-Z, every line was searched for both.
-    slot = {line, kQueue, false, !verbatim_};
+    slot = {line, kQueue, false, !verbatim_, false, 0, false};
     // A DOS file's closing Ctrl-Z stays its last byte: a line end after it
     // would be something after the end of the file.
     slot.unended = endsInCtrlZ_ && !line.empty() && line.back() == kCtrlZ;
     endsInCtrlZ_ = endsInCtrlZ_ && !slot.unended;
     ++queueSize_;
+}
+
+void SubtitleFixer::QueueAsWritten(std::string_view line) {
+    Queue(line);
+    Queued& slot = queue_[(queueFront_ + queueSize_ - 1) % kQueue];
+    slot.endAsWritten = true;
+    slot.endCrs = source_.LineEndCrs();
+    slot.endLf = source_.LineEndLf();
 }
 
 void SubtitleFixer::QueueCopy(std::initializer_list<std::string_view> pieces) {
@@ -193,8 +201,8 @@ void SubtitleFixer::QueueNumber(int32_t number) {
 
 bool SubtitleFixer::GoesOutAsItStands(std::string_view line) {
     // Not the first line, no line end to mend, not the last line unended.
-    if (verbatim_ || !source_.LineReadPlainly()) {
-        return false;
+    if (verbatim_ || !source_.LineReadPlainly() || (lfLeft_ && source_.LineEndCrs() == 0)) {
+        return false;  // the first LF line end is said
     }
     const char* const end = line.data() + line.size();
     switch (expect_) {
@@ -263,7 +271,7 @@ void SubtitleFixer::Mend(std::string_view line) {
             "lines ended CR CR LF: they end CR LF now (said once)");
     }
     if (verbatim_) {
-        Queue(line);  // after a Ctrl-Z: no reader sees it, nothing is mended
+        QueueAsWritten(line);  // after a Ctrl-Z: no reader sees it, nothing is mended
         return;
     }
     // One search for both (the reader's lines are padded); most lines hold neither.
@@ -280,8 +288,13 @@ void SubtitleFixer::Mend(std::string_view line) {
             // on, everything stands as it is.
             EndOfEntries();
         }
-        Queue(line);
+        QueueAsWritten(line);
         return;
+    }
+    if (lfLeft_ && source_.LineEndLf() && source_.LineEndCrs() == 0 && !source_.CrOnly()) {
+        lfLeft_ = false;
+        Fix(ProblemCode::LfLineEnds, source_.LineNumber(), line.size() + 1, 0,
+            "lines ended LF: they end CR LF now, as the window writes them (said once)");
     }
     switch (expect_) {
         case Expect::Entry:
@@ -526,7 +539,7 @@ bool SubtitleFixer::ReadLine(std::string_view& line) {
         }
         Mend(next);
     }
-    Queued next{kEmptyLine, kQueue, false, true};
+    Queued next{kEmptyLine, kQueue, false, true, false, 0, false};
     if (emptiesDue_ > 0) {
         --emptiesDue_;
     } else {
@@ -542,7 +555,12 @@ bool SubtitleFixer::ReadLine(std::string_view& line) {
     // Lines hold no LF: they go out as they stand.
     out_.BeginLine();
     out_.Put(text);
-    if (!next.unended) {
+    if (next.endAsWritten) {
+        for (uint32_t i = 0; i < next.endCrs; ++i) {
+            out_.Put("\r");
+        }
+        out_.EndLineWith(next.endLf ? "\n" : "");
+    } else if (!next.unended) {
         out_.EndLine();
     }
     ++lineNumber_;

@@ -72,6 +72,8 @@ private:
     bool MendedTime(std::string_view line);
     // A line as the source has it (a view, handed on before the next read).
     void Queue(std::string_view line);
+    // The same, with its line end as the source has it.
+    void QueueAsWritten(std::string_view line);
     // A line of the fixer's own making, or one held back: copied.
     void QueueCopy(std::initializer_list<std::string_view> pieces);
     void QueueNumber(int32_t number);
@@ -111,6 +113,10 @@ private:
         size_t copy;  // its slot in copies_, or kQueue for a view
         bool unended;
         bool plain;  // known to hold no NUL and no Ctrl-Z
+        // Past a Ctrl-Z or a NUL, the line ends as it did in the source.
+        bool endAsWritten;
+        uint32_t endCrs;
+        bool endLf;
     };
     Queued queue_[kQueue];
     PaddedLine copies_[kQueue];
@@ -127,6 +133,7 @@ private:
     bool walkEnded_ = false;
     bool endsInCtrlZ_ = false;  // the source's last bytes, unended, end in a Ctrl-Z
     bool verbatim_ = false;     // past a Ctrl-Z or a NUL
+    bool lfLeft_ = true;        // no LF line end was mended (and said) yet
     bool sourceEnded_ = false;
 };
 

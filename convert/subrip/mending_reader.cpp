@@ -241,6 +241,8 @@ bool MendingReader::ReadLineSlowly(std::string_view& line, bool hold) {
             }
             line = spill_.View();  // the last line, unended
             unended_ = true;
+            endCrs_ = 0;
+            endLf_ = false;
             break;
         }
         const char* const begin = next_;
@@ -264,11 +266,15 @@ bool MendingReader::ReadLineSlowly(std::string_view& line, bool hold) {
             continue;
         }
         next_ = stop + 1;
+        endCrs_ = 0;
+        endLf_ = *stop == '\n';
         if (*stop == '\r') {
+            endCrs_ = 1;
             if (next_ == end_) {
                 pendingCr_ = true;  // its LF may open the next block
             } else if (*next_ == '\n') {
                 ++next_;
+                endLf_ = true;
             }
         }
         if (spilled) {
@@ -291,6 +297,7 @@ bool MendingReader::ReadLineSlowly(std::string_view& line, bool hold) {
         crCrLfLine_ = lineNumber_;
     }
     line.remove_suffix(crs);
+    endCrs_ += static_cast<uint32_t>(crs);
     return true;
 }
 

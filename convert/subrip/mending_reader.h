@@ -42,6 +42,8 @@ public:
                     next_ = lf + 1;
                     ++lineNumber_;
                     plainly_ = true;
+                    endCrs_ = stop != lf ? 1 : 0;
+                    endLf_ = true;
                     return true;
                 }
             }
@@ -61,6 +63,10 @@ public:
     bool LineReadPlainly() const { return plainly_; }
     // The last line read was the file's last and had no line end.
     bool LineUnended() const { return unended_; }
+    // How the last line read ended in the file: so many CRs, then an LF or
+    // not (LF is 0 and true, CR LF 1 and true, a lone CR 1 and false).
+    uint32_t LineEndCrs() const { return endCrs_; }
+    bool LineEndLf() const { return endLf_; }
 
     // What was mended on the way, known once the first line was read.
     FileEncoding Encoding() const { return encoding_; }
@@ -101,6 +107,8 @@ private:
     bool atEnd_ = false;
     bool unended_ = false;
     bool plainly_ = false;
+    uint32_t endCrs_ = 0;
+    bool endLf_ = false;
     FileEncoding encoding_ = FileEncoding::Bytes;
     bool crOnly_ = false;
     bool encodingGuessed_ = false;

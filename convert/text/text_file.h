@@ -195,6 +195,11 @@ public:
         Put("\r\n");
         lineOpen_ = false;
     }
+    // Ends the line with `end` as it stands (a line end kept from a source).
+    void EndLineWith(std::string_view end) {
+        Put(end);
+        lineOpen_ = false;
+    }
     // BeginLine, Put and EndLine at once.
     void PutLine(std::string_view text) {
         if (text.size() + 2 <= blockSize_ - used_) {

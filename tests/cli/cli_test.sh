@@ -295,7 +295,7 @@ if [ "$mode" = native ]; then
   # Every document lists every problem code --help lists (the core's table),
   # and shows the options of the usage text.
   run --help
-  codes=$(sed -n 's/^  \([a-z-]*\) (\(error\|warning\)):$/\1/p' <<<"$out")
+  codes=$(sed -n 's/^  \([a-z-]*\) (\(error\|warning\|fixed\)):$/\1/p' <<<"$out")
   check "--help lists the problem codes" [ "$(wc -l <<<"$codes")" -ge 15 ]
   for doc in README.md cli/srt2rt.1 docs/README.txt; do
     text=$(sed 's/\\-/-/g' "$here/../../$doc")
