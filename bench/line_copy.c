@@ -2,7 +2,8 @@
  * read and write buffers, memchr for each LF, every line written out with
  * CR LF. Usage: line_copy INPUT OUTPUT
  * With --safe, what srt2rt promises and the least it costs: each output is
- * written under a temporary name beside it, synced and renamed over it, and
+ * written under a temporary name beside it, synced and renamed over it (its
+ * folder synced after), and
  * with --each every INPUT is copied to INPUT.copy in one process:
  * line_copy --safe INPUT OUTPUT, line_copy --safe --each INPUT... */
 #include <fcntl.h>
@@ -75,7 +76,18 @@ static int copy_file(const char *source_path, const char *output, int safe) {
     if (held > 0 && (put(in, held) != 0 || put("\r\n", 2) != 0)) return 1;
     close(source);
     if (n < 0 || flush_out() != 0 || (safe && fsync(dest) != 0) || close(dest) != 0) return 1;
-    return safe && rename(temporary, output) != 0 ? 1 : 0;
+    if (!safe) return 0;
+    if (rename(temporary, output) != 0) return 1;
+    /* The new name reaches the disk with its folder, as srt2rt makes sure. */
+    char folder[4096];
+    snprintf(folder, sizeof folder, "%s", output);
+    char *slash = strrchr(folder, '/');
+    if (slash != NULL) *slash = '\0'; else snprintf(folder, sizeof folder, ".");
+    int dir = open(folder, O_RDONLY | O_DIRECTORY);
+    if (dir < 0) return 1;
+    int synced = fsync(dir);
+    close(dir);
+    return synced != 0 ? 1 : 0;
 }
 
 int main(int argc, char **argv) {

@@ -4,8 +4,9 @@
 # Two workloads:
 #   - one generated 200 MB file, against the yardstick (a C line copy with
 #     64 KiB buffers and memchr, the limit for a one-pass line transform) in
-#     two modes: plain, and safe (a temporary, fsync and a rename, which is
-#     what srt2rt promises), and against ffmpeg's SRT to WebVTT;
+#     two modes: plain, and safe (a temporary, fsync, a rename and the
+#     folder's fsync, which is what srt2rt promises), and against ffmpeg's
+#     SRT to WebVTT;
 #   - a batch of BATCH generated real-size files (1,200 entries, about 115 KB
 #     each) in one run of each program, against the safe copy of them all.
 # Then instructions per input byte under callgrind (exact and repeatable) on

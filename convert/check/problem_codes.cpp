@@ -15,7 +15,7 @@ constexpr ProblemCodeInfo kProblemCodes[kProblemCodeCount] = {
      "CR line ends and no LF: the file reads as one line"},
     {ProblemCode::Encoding, "encoding", Severity::Error,
      "the file is UTF-16 or UTF-32 (by its byte-order mark, or by NUL in every second or "
-     "fourth byte), which srt2rt does not convert: srt2rt --fix transcodes it to UTF-8; reported "
+     "fourth byte, for UTF-16 in most), which srt2rt does not convert: srt2rt --fix transcodes it to UTF-8; reported "
      "in place of everything its bytes bring about"},
     {ProblemCode::BlankLine, "blank-line", Severity::Error,
      "a line of only blanks or tabs stands where an entry would start: it is not empty, so it "

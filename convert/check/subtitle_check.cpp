@@ -184,7 +184,7 @@ void SubtitleCheck::LookAtIndex(const IndexLine& index) {
     // A line with a clock and "-->" is a time line whether or not its times
     // read, unless it reads as the entry's own number. (Behind the file's
     // byte-order mark, which --fix removes, for entry 1.)
-    if (const std::string_view unmarked = WithoutRemovableMark(text);
+    if (const std::string_view unmarked = index.lineNumber == 1 ? WithoutRemovableMark(text) : text;
         entry_.cause == Cause::None && index.Number() != index.ordinal &&
         unmarked.substr(0, 3) != "\xEF\xBB\xBF" && HoldsAnArrowAfterAClock(unmarked)) {
         entry_.cause = Cause::MissingIndex;

@@ -24,6 +24,26 @@ bool UnitsHaveNulsAt(std::string_view head, size_t size, unsigned nulMask) {
     return text;
 }
 
+// Whether three units in four at least, two at least, of `size` bytes in
+// `head` have NUL at the offsets set in `nulMask` and something else
+// besides: UTF-16 text whose digits, separators and Latin letters have a NUL
+// high byte, and whose other letters (CJK, Cyrillic) do not.
+bool MostUnitsHaveNulsAt(std::string_view head, size_t size, unsigned nulMask) {
+    const size_t units = head.size() / size;
+    size_t matching = 0;
+    for (size_t unit = 0; unit < units; ++unit) {
+        bool nulsWhereMasked = true;
+        bool text = false;
+        for (size_t i = 0; i < size; ++i) {
+            const bool nul = head[unit * size + i] == '\0';
+            nulsWhereMasked = nulsWhereMasked && ((nulMask >> i & 1u) == 0 || nul);
+            text = text || ((nulMask >> i & 1u) == 0 && !nul);
+        }
+        matching += nulsWhereMasked && text ? 1 : 0;
+    }
+    return matching >= 2 && 4 * matching >= 3 * units;
+}
+
 }  // namespace
 
 FileEncoding EncodingOf(std::string_view head) {
@@ -49,10 +69,10 @@ FileEncoding EncodingOf(std::string_view head) {
     if (UnitsHaveNulsAt(head, 4, 0b0011)) {
         return FileEncoding::Utf32BigEndian;
     }
-    if (UnitsHaveNulsAt(head, 2, 0b10)) {
+    if (UnitsHaveNulsAt(head, 2, 0b10) || MostUnitsHaveNulsAt(head, 2, 0b10)) {
         return FileEncoding::Utf16LittleEndian;
     }
-    if (UnitsHaveNulsAt(head, 2, 0b01)) {
+    if (UnitsHaveNulsAt(head, 2, 0b01) || MostUnitsHaveNulsAt(head, 2, 0b01)) {
         return FileEncoding::Utf16BigEndian;
     }
     return FileEncoding::Bytes;

@@ -19,7 +19,9 @@ enum class FileEncoding : uint8_t {
 // The encoding of a file that starts with `head` (its first bytes, as
 // TextReader::Head gives them): by its byte-order mark, else by a NUL in
 // every second byte (UTF-16) or in three of every four (UTF-32) as text of
-// Latin letters and digits has, over whole code units, two at least.
+// Latin letters and digits has, over whole code units, two at least; for
+// UTF-16 in three units of four at least, as where CJK or Cyrillic text
+// (no NUL byte) follows the first time line.
 FileEncoding EncodingOf(std::string_view head);
 
 // "UTF-16 (little-endian)" and so on; empty for Bytes.
