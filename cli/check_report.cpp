@@ -4,6 +4,7 @@
 
 #include "console.h"
 #include "text_builder.h"
+#include "utf8.h"
 
 namespace quillo::cli {
 namespace {
@@ -62,25 +63,6 @@ char* WriteProblem(char* p, std::string_view file, const Problem& problem,
     *p++ = ']';
     put(end);
     return p;
-}
-
-// The length of the UTF-8 sequence at `at`, or 0 when it is not one.
-size_t Utf8Length(std::string_view text, size_t at) {
-    const unsigned char lead = static_cast<unsigned char>(text[at]);
-    const size_t length = lead < 0x80                   ? 1
-                          : lead >= 0xC2 && lead < 0xE0 ? 2
-                          : lead >= 0xE0 && lead < 0xF0 ? 3
-                          : lead >= 0xF0 && lead < 0xF5 ? 4
-                                                        : 0;
-    if (length == 0 || at + length > text.size()) {
-        return 0;
-    }
-    for (size_t i = 1; i < length; ++i) {
-        if ((static_cast<unsigned char>(text[at + i]) & 0xC0) != 0x80) {
-            return 0;
-        }
-    }
-    return length;
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include "subtitle_check.h"
 #include "subtitle_check_message.h"
+#include "utf8.h"
 
 namespace quillo {
 namespace {
@@ -12,22 +13,10 @@ namespace {
 // Whether `line` is UTF-8 throughout, where no ASCII byte is ever part of
 // another character.
 bool IsUtf8(std::string_view line) {
-    for (size_t at = 0; at < line.size();) {
-        const auto lead = static_cast<unsigned char>(line[at]);
-        const size_t length = lead < 0x80                   ? 1
-                              : lead >= 0xC2 && lead < 0xE0 ? 2
-                              : lead >= 0xE0 && lead < 0xF0 ? 3
-                              : lead >= 0xF0 && lead < 0xF5 ? 4
-                                                            : 0;
-        if (length == 0 || at + length > line.size()) {
+    for (size_t at = 0, length; at < line.size(); at += length) {
+        if ((length = Utf8Length(line, at)) == 0) {
             return false;
         }
-        for (size_t i = 1; i < length; ++i) {
-            if ((static_cast<unsigned char>(line[at + i]) & 0xC0) != 0x80) {
-                return false;
-            }
-        }
-        at += length;
     }
     return true;
 }
