@@ -15,7 +15,8 @@ constexpr ProblemCodeInfo kProblemCodes[kProblemCodeCount] = {
      "CR line ends and no LF: the file reads as one line"},
     {ProblemCode::Encoding, "encoding", Severity::Error,
      "the file is UTF-16 or UTF-32 (by its byte-order mark, or by NUL in every second or "
-     "fourth byte, for UTF-16 in most), which srt2rt does not convert: srt2rt --fix transcodes it to UTF-8; reported "
+     "fourth byte, for UTF-16 in most), which srt2rt does not convert: srt2rt --fix transcodes it "
+     "to UTF-8; reported "
      "in place of everything its bytes bring about"},
     {ProblemCode::BlankLine, "blank-line", Severity::Error,
      "a line of only blanks or tabs stands where an entry would start: it is not empty, so it "
@@ -64,6 +65,9 @@ constexpr ProblemCodeInfo kProblemCodes[kProblemCodeCount] = {
     {ProblemCode::LfLineEnds, "lf", Severity::Fixed,
      "lines end LF alone: they convert as they stand, and --fix ends them CR LF as the window "
      "writes its files (said by --fix only, once a file)"},
+    {ProblemCode::TimeInText, "time-in-text", Severity::Warning,
+     "a text line reads as a time line: the empty line before it is missing, so the entry it "
+     "starts joins the one before, its times shown as text"},
 };
 
 namespace {

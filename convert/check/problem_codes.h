@@ -42,6 +42,7 @@ enum class ProblemCode : uint8_t {
     Overflow,
     SplitCharacter,
     LfLineEnds,
+    TimeInText,
 };
 
 struct ProblemCodeInfo {
@@ -54,8 +55,8 @@ struct ProblemCodeInfo {
     bool warningWhereConverted = false;
 };
 
-// LfLineEnds is the last code.
-inline constexpr size_t kProblemCodeCount = static_cast<size_t>(ProblemCode::LfLineEnds) + 1;
+// TimeInText is the last code.
+inline constexpr size_t kProblemCodeCount = static_cast<size_t>(ProblemCode::TimeInText) + 1;
 
 // The table, a row a code in the codes' order (problem_codes.cpp: its text is
 // in the program once, however many files report problems).

@@ -151,6 +151,7 @@ void SubtitleCheck::LookAtIndex(const IndexLine& index) {
     // Entry 1 of a file of CR line ends holds many lines: its errors come of them.
     entry_.cause = index.ordinal == 1 && crEndedLines_ ? Cause::CrOnly : Cause::None;
     entry_.explained = false;
+    entry_.errorsBefore = counts_.errors;
     // Nearly every number line: the entry's own number, in a few digits.
     const std::string_view text = index.text;
     if (verify_ && !crOnly_ && text.size() <= 9 && !IsBlank(text[0]) &&

@@ -77,20 +77,9 @@ public:
         return !stopAtError_ || counts_.errors == 0;
     }
     void Text(const quillo::TextLine& line) {
-        if (barsWalkedIn_ != nullptr) {
-            // One search for '|' and markup (beside the writer, its answer).
-            if (line.MayHoldSpecialBytes()) {
-                if (MayHoldMarkup(line.text)) {
-                    LookAtMarkup(line.text);
-                }
-                LookAtBars(line.text);
-            }
-            return;
-        }
-        // Beside the writer, which looked for '|' and markup at once, its
-        // answer; alone, a look for markup only.
-        if ((!line.LookedAt() || line.MayHoldSpecialBytes()) && MayHoldMarkup(line.text)) {
-            LookAtMarkup(line.text);
+        // One search for all the check looks for (beside the writer, its answer).
+        if (line.MayHoldSpecialBytes()) {
+            LookAtSpecialText(line.text);
         }
     }
     void EndEntry() {
@@ -131,6 +120,7 @@ private:
         int32_t ordinal = 0;
         uint64_t line = 0;  // its first line
         Cause cause = Cause::None;
+        uint64_t errorsBefore = 0;  // the file's errors when it began
         bool explained = false;  // its error was reported as its cause, the file's or its own
         size_t blanks = 0;       // a BlankLine's blanks and tabs
         bool tabs = false;
@@ -175,8 +165,10 @@ private:
     void CheckSpan(const quillo::TimeLine& time, const TimeRange& t, int64_t begin, int64_t end);
     void CheckFields(const quillo::TimeLine& time, const TimeRange& t);
     bool CheckOverflow(const quillo::TimeLine& time, const TimeRange& t, int field);
+    void LookAtSpecialText(std::string_view line);
     void LookAtMarkup(std::string_view line);
     void LookAtBars(std::string_view line);
+    void LookForATimeLine(std::string_view line);
     void ReportUnclosedStyles();
 
     bool verify_;

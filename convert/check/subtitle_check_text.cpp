@@ -33,6 +33,34 @@ bool TakesForATrailByte(const CodePage& page, std::string_view line, size_t at) 
 
 }  // namespace
 
+void SubtitleCheck::LookAtSpecialText(std::string_view line) {
+    if (MayHoldMarkup(line)) {
+        LookAtMarkup(line);
+    }
+    if (barsWalkedIn_ != nullptr) {
+        LookAtBars(line);
+    }
+    LookForATimeLine(line);
+}
+
+void SubtitleCheck::LookForATimeLine(std::string_view line) {
+    using namespace check_message;
+    // Where the entry failed, or line ends join entries, that was said.
+    if (counts_.errors != entry_.errorsBefore || crCrLfSeen_ || crOnly_ || crEndedLines_) {
+        return;
+    }
+    TimeRange times;
+    if (!HoldsAnArrowAfterAClock(line) ||
+        !(ParseUsualTimeLine(line, times) || ScanTimeLine(line, times))) {
+        return;
+    }
+    const Entry entry{entry_.ordinal};
+    Report(ProblemCode::TimeInText, line_, 1, entry.ordinal, entry, "'s text holds a time line, ",
+           Quoted{line, 40},
+           ": the empty line before it is missing, so the entry it starts joins this one and its "
+           "times show as text");
+}
+
 void SubtitleCheck::LookAtBars(std::string_view line) {
     using namespace check_message;
     static constexpr int kDoubleByte[] = {932, 936, 949, 950};

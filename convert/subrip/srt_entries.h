@@ -107,8 +107,9 @@ private:
 };
 
 // A text line of an entry. Whether it holds any byte a visitor looks for
-// ('|', which becomes <BR>, and '<', '&', '{', which the check reads as
-// markup) is found once, by the first visitor to ask: most lines hold none.
+// ('|', which becomes <BR>; '<', '&', '{', which the check reads as markup;
+// '>', as in a time line's arrow) is found once, by the first visitor to
+// ask: most lines hold none.
 class TextLine {
 public:
     explicit TextLine(std::string_view line) : text(line) {}
@@ -118,8 +119,9 @@ public:
     bool MayHoldSpecialBytes() const {
         if (look_ == Look::Unread) {
             const char* const end = text.data() + text.size();
-            look_ = FindAnyOfPadded(text.data(), end, '|', '<', '&', '{') == end ? Look::Plain
-                                                                                 : Look::Special;
+            look_ = FindAnyOfPadded(text.data(), end, '|', '<', '&', '{', '>') == end
+                        ? Look::Plain
+                        : Look::Special;
         }
         return look_ == Look::Special;
     }
