@@ -3,6 +3,10 @@
 #include <cstring>
 #include <iterator>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 #include "subtitle_check.h"
 #include "subtitle_check_message.h"
 #include "utf8.h"
@@ -21,6 +25,46 @@ bool IsUtf8(std::string_view line) {
     return true;
 }
 
+// What a text line holds of what the check looks for, in one pass: lines are
+// padded for the search, sixteen bytes at a time.
+struct SpecialBytes {
+    bool markup = false;   // '<', '&' or '{'
+    bool bar = false;      // '|'
+    bool greater = false;  // '>', as in an arrow
+    bool high = false;     // a byte of 0x80 or more
+};
+SpecialBytes SpecialBytesOf(std::string_view line) {
+    SpecialBytes found;
+#ifdef __SSE2__
+    unsigned markup = 0;
+    unsigned bar = 0;
+    unsigned greater = 0;
+    unsigned high = 0;
+    for (size_t at = 0; at < line.size(); at += 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(line.data() + at));
+        // Bytes past the end are the padding's or the next line's: masked off.
+        const unsigned valid = line.size() - at >= 16 ? 0xFFFFu : (1u << (line.size() - at)) - 1;
+        const auto hits = [&](char c) {
+            return static_cast<unsigned>(
+                _mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(c))));
+        };
+        markup |= (hits('<') | hits('&') | hits('{')) & valid;
+        bar |= hits('|') & valid;
+        greater |= hits('>') & valid;
+        high |= static_cast<unsigned>(_mm_movemask_epi8(bytes)) & valid;
+    }
+    found = {markup != 0, bar != 0, greater != 0, high != 0};
+#else
+    for (const char c : line) {
+        found.markup = found.markup || c == '<' || c == '&' || c == '{';
+        found.bar = found.bar || c == '|';
+        found.greater = found.greater || c == '>';
+        found.high = found.high || static_cast<unsigned char>(c) >= 0x80;
+    }
+#endif
+    return found;
+}
+
 // Whether walking `line` in `page` takes the byte at `at` for the second of
 // a character.
 bool TakesForATrailByte(const CodePage& page, std::string_view line, size_t at) {
@@ -34,13 +78,17 @@ bool TakesForATrailByte(const CodePage& page, std::string_view line, size_t at) 
 }  // namespace
 
 void SubtitleCheck::LookAtSpecialText(std::string_view line) {
-    if (MayHoldMarkup(line)) {
+    const SpecialBytes bytes = SpecialBytesOf(line);
+    if (bytes.markup) {
         LookAtMarkup(line);
     }
-    if (barsWalkedIn_ != nullptr) {
+    // A '|' that may end a character needs a byte of 0x81 or more before it.
+    if (barsWalkedIn_ != nullptr && bytes.bar && bytes.high) {
         LookAtBars(line);
     }
-    LookForATimeLine(line);
+    if (bytes.greater) {
+        LookForATimeLine(line);
+    }
 }
 
 void SubtitleCheck::LookForATimeLine(std::string_view line) {
@@ -64,21 +112,6 @@ void SubtitleCheck::LookForATimeLine(std::string_view line) {
 void SubtitleCheck::LookAtBars(std::string_view line) {
     using namespace check_message;
     static constexpr int kDoubleByte[] = {932, 936, 949, 950};
-    // Nearly every line is ASCII, where no byte leads a character: a look at
-    // eight bytes at a time rules it out.
-    uint64_t high = 0;
-    size_t at = 0;
-    for (; at + 8 <= line.size(); at += 8) {
-        uint64_t word;
-        std::memcpy(&word, line.data() + at, 8);
-        high |= word;
-    }
-    for (; at < line.size(); ++at) {
-        high |= static_cast<unsigned char>(line[at]);
-    }
-    if ((high & 0x8080808080808080ull) == 0) {
-        return;
-    }
     for (size_t bar = line.find('|'); bar != std::string_view::npos;
          bar = line.find('|', bar + 1)) {
         if (bar == 0 || static_cast<unsigned char>(line[bar - 1]) < 0x81) {
