@@ -592,6 +592,11 @@ void SubtitleFixer::Finish() {
     do {
         walkEnded_ = false;
     } while (ReadLine(line));
+    if (const uint64_t replaced = source_.Replaced(); replaced != 0) {
+        Fix(ProblemCode::Encoding, 1, 1, 0, int64_t(replaced),
+            replaced == 1 ? " code unit that is no character" : " code units that are no character",
+            " (an unpaired surrogate, a NUL, a unit cut short at the end) became U+FFFD");
+    }
 }
 
 }  // namespace quillo

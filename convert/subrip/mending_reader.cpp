@@ -101,18 +101,22 @@ size_t MendingReader::Decode(const char* raw, size_t size, char* out, size_t& co
                     break;  // its partner comes with the next block
                 }
                 cp = kReplacement;
+                ++replaced_;
             } else if (const uint32_t low = Unit(p + at + unit, unit, big);
                        low >= 0xDC00 && low < 0xE000) {
                 cp = 0x10000 + ((cp - 0xD800) << 10) + (low - 0xDC00);
                 at += unit;
             } else {
                 cp = kReplacement;
+                ++replaced_;
             }
         } else if (cp > 0x10FFFF || (cp >= 0xD800 && cp < 0xE000)) {
             cp = kReplacement;
+            ++replaced_;
         }
         if (cp == 0) {
             cp = kReplacement;  // no text holds it, and a reader would cut the line there
+            ++replaced_;
         }
         if (cp == kByteOrderMark && !markSkipped_) {
             markSkipped_ = true;  // the mark that named the encoding
@@ -123,6 +127,7 @@ size_t MendingReader::Decode(const char* raw, size_t size, char* out, size_t& co
     }
     if (last && at < size) {
         out = PutUtf8(out, kReplacement);  // a unit cut short by the end of the file
+        ++replaced_;
         at = size;
     }
     consumed = at;

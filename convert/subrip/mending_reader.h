@@ -72,6 +72,9 @@ public:
     FileEncoding Encoding() const { return encoding_; }
     // The encoding was told by NULs in the head, without a byte-order mark.
     bool EncodingGuessed() const { return encodingGuessed_; }
+    // How many code units that are no character (an unpaired surrogate, a
+    // NUL, a unit cut short at the end) became U+FFFD in transcoding.
+    uint64_t Replaced() const { return replaced_; }
     bool CrOnly() const { return crOnly_; }
     // The first line that ended CR CR LF (0 while none did).
     uint64_t CrCrLfLine() const { return crCrLfLine_; }
@@ -112,6 +115,7 @@ private:
     FileEncoding encoding_ = FileEncoding::Bytes;
     bool crOnly_ = false;
     bool encodingGuessed_ = false;
+    uint64_t replaced_ = 0;
     uint64_t crCrLfLine_ = 0;
     uint64_t lineNumber_ = 0;
 };
