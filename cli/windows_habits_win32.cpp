@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "console.h"
+#include "os_paths.h"
 #include "path_names.h"
 #include "wide_path_win32.h"
 #include "windows_habits.h"
@@ -34,10 +35,14 @@ std::vector<std::string> ExpandWildcards(const std::vector<std::string>& sources
         }
         std::vector<WideString> names;
         WIN32_FIND_DATAW found;
+        const WideString pattern = WideFromUtf8(FileNamePart(source));
         const HANDLE search = FindFirstFileW(WideFromUtf8(source).c_str(), &found);
         if (search != INVALID_HANDLE_VALUE) {
             do {
-                if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+                // The search matches short 8.3 names too ("*.srt" finds
+                // "film.srtx" and "film.srt~"): the long name must match.
+                if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
+                    PathMatchSpecW(found.cFileName, pattern.c_str())) {
                     names.emplace_back(found.cFileName);
                 }
             } while (FindNextFileW(search, &found));
@@ -63,10 +68,11 @@ void WaitWhenTheConsoleIsOurs() {
     DWORD processes[2];
     const HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
     // Alone on a console that shows (not one made with CREATE_NO_WINDOW), and
-    // nothing redirected: nobody else will keep it open.
-    if (GetConsoleProcessList(processes, 2) != 1 || GetConsoleWindow() == nullptr ||
-        !IsConsole(input) || !IsConsole(GetStdHandle(STD_OUTPUT_HANDLE)) ||
-        !IsConsole(GetStdHandle(STD_ERROR_HANDLE))) {
+    // nothing redirected: nobody else will keep it open. Under Wine a Unix
+    // terminal is such a console, and no Explorer opens one.
+    if (RunsUnderWine() || GetConsoleProcessList(processes, 2) != 1 ||
+        GetConsoleWindow() == nullptr || !IsConsole(input) ||
+        !IsConsole(GetStdHandle(STD_OUTPUT_HANDLE)) || !IsConsole(GetStdHandle(STD_ERROR_HANDLE))) {
         return;
     }
     PrintError("Press any key to close this window.");

@@ -38,6 +38,10 @@ int RenameOver(const std::string& from, const std::string& to);
 // Removes a file; false when it could not be removed.
 bool RemoveFile(const std::string& path);
 
+// Whether this Windows program runs under Wine, which shows a Unix symbolic
+// link as a plain file and has no Explorer to start it; false elsewhere.
+bool RunsUnderWine();
+
 // A file name (without folder) in the form that compares equal for every
 // spelling of one name in one folder: itself on POSIX, upper case on Windows,
 // whose file systems ignore case.

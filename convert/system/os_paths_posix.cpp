@@ -177,6 +177,10 @@ bool RemoveFile(const std::string& path) {
     return ::unlink(path.c_str()) == 0;
 }
 
+bool RunsUnderWine() {
+    return false;
+}
+
 std::string FileNameKey(std::string_view name) {
     return std::string(name);
 }

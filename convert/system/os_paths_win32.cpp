@@ -187,8 +187,24 @@ int RenameOver(const std::string& from, const std::string& to) {
     const WideString source = SystemPath(from);
     const WideString target = SystemPath(to);
     // An existing file is replaced in a way that keeps its ACL, attributes
-    // and streams; a rename would give it the temporary's.
-    if (GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES) {
+    // and streams; a rename would give it the temporary's. Not under Wine,
+    // which keeps no ACLs, and whose ReplaceFileW deletes the file a Unix
+    // symbolic link leads to, the link being invisible to it.
+    if (!RunsUnderWine() && GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES) {
+        // A file another program holds without letting it go is not
+        // replaced; asked first, as a failed ReplaceFileW may leave a file
+        // of its own making beside it.
+        const HANDLE held = CreateFileW(
+            target.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        if (held == INVALID_HANDLE_VALUE) {
+            const DWORD error = GetLastError();
+            if (error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED) {
+                return static_cast<int>(error);
+            }
+        } else {
+            CloseHandle(held);
+        }
         if (ReplaceFileW(target.c_str(), source.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
                          nullptr, nullptr)) {
             return 0;
@@ -206,6 +222,12 @@ int RenameOver(const std::string& from, const std::string& to) {
 
 bool RemoveFile(const std::string& path) {
     return DeleteFileW(SystemPath(path).c_str()) != 0;
+}
+
+bool RunsUnderWine() {
+    static const bool wine =
+        GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+    return wine;
 }
 
 std::string FileNameKey(std::string_view name) {

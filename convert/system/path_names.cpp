@@ -51,14 +51,16 @@ std::string_view ReservedDeviceName(std::string_view path) {
 #ifdef _WIN32
     // The name before its first dot, without the blanks before that dot:
     // "nul.srt", "NUL " and "com1.tar.gz" all name a device.
+    // "com1:" names the device too: the colon, as dots and blanks, goes.
     std::string_view name = AsWindowsOpensIt(path).substr(FolderPart(path).size());
-    name = name.substr(0, name.find('.'));
+    name = name.substr(0, name.find_first_of(".:"));
     while (!name.empty() && name.back() == ' ') {
         name.remove_suffix(1);
     }
     static constexpr std::string_view kDevices[] = {
-        "CON",  "PRN",  "AUX",  "NUL",  "COM1", "COM2", "COM3", "COM4", "COM5", "COM6", "COM7",
-        "COM8", "COM9", "LPT1", "LPT2", "LPT3", "LPT4", "LPT5", "LPT6", "LPT7", "LPT8", "LPT9"};
+        "CON",  "PRN",  "AUX",  "NUL",  "COM1", "COM2", "COM3",   "COM4",
+        "COM5", "COM6", "COM7", "COM8", "COM9", "LPT1", "LPT2",   "LPT3",
+        "LPT4", "LPT5", "LPT6", "LPT7", "LPT8", "LPT9", "CONIN$", "CONOUT$"};
     for (const std::string_view device : kDevices) {
         if (name.size() == device.size() &&
             std::equal(name.begin(), name.end(), device.begin(), [](char a, char b) {

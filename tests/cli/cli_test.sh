@@ -323,18 +323,20 @@ if [ "$mode" = wine ]; then
   # with a trailing dot named after the file Windows opens.
   mkdir -p wild
   for n in 'ep 10' 'ep 2' 'Фильм'; do cp film.srt "wild/$n.srt"; done
+  cp film.srt wild/extra.srtx  # matches *.srt by its short 8.3 name only
   run -f 'wild\*.srt' 'none*.srt'
   check "a pattern that matches nothing fails" [ "$status" = 1 ]
   check "and is named" grep -qx "srt2rt: none\*.srt: no file matches" <<<"$err"
   check "wildcards are expanded" cmp -s 'wild/ep 10.rt' expected.rt
   check "names outside the code page match" cmp -s 'wild/Фильм.rt' expected.rt
+  check "a short name's match is no match" [ ! -e wild/extra.rt ]
   run --check 'wild\ep*.srt'
   check "in Explorer's order" [ "$(grep -o '^wild.ep [0-9]*' <<<"$out" | tr '\n' ,)" = 'wild\ep 2,wild\ep 10,' ]
   for help in '/?' '-?'; do
     run "$help"
     check "$help shows the help" grep -q '^Usage: srt2rt' <<<"$out"
   done
-  for device in nul.srt com1.srt 'NUL .srt'; do
+  for device in nul.srt com1.srt 'NUL .srt' com1:; do
     run -f "$device"
     check "the device name $device is refused" grep -q "names the device [A-Z0-9]*, which Windows keeps for itself" <<<"$err"
   done
