@@ -2,8 +2,6 @@
 #include <shlwapi.h>
 #include <windows.h>
 
-#include <algorithm>
-
 #include "console.h"
 #include "os_paths.h"
 #include "path_names.h"
@@ -52,10 +50,14 @@ std::vector<std::string> ExpandWildcards(const std::vector<std::string>& sources
             unmatched.push_back(source);
             continue;
         }
-        // As Explorer lists them: "Episode 2" before "Episode 10".
-        std::sort(names.begin(), names.end(), [](const WideString& a, const WideString& b) {
-            return StrCmpLogicalW(a.c_str(), b.c_str()) < 0;
-        });
+        // As Explorer lists them: "Episode 2" before "Episode 10". (An
+        // insertion sort: a folder's names are few, and srt2rt.exe small.)
+        for (size_t i = 1; i < names.size(); ++i) {
+            for (size_t j = i; j > 0 && StrCmpLogicalW(names[j].c_str(), names[j - 1].c_str()) < 0;
+                 --j) {
+                names[j].swap(names[j - 1]);
+            }
+        }
         const std::string folder(FolderPart(source));
         for (const WideString& name : names) {
             expanded.push_back(folder + Utf8FromWide(name));
