@@ -39,7 +39,10 @@ std::vector<std::string> ExpandWildcards(const std::vector<std::string>& sources
             do {
                 // The search matches short 8.3 names too ("*.srt" finds
                 // "film.srtx" and "film.srt~"): the long name must match.
-                if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
+                // Hidden and system files stay out, as from Explorer and dir.
+                constexpr DWORD kSkipped =
+                    FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+                if ((found.dwFileAttributes & kSkipped) == 0 &&
                     PathMatchSpecW(found.cFileName, pattern.c_str())) {
                     names.emplace_back(found.cFileName);
                 }
@@ -60,7 +63,15 @@ std::vector<std::string> ExpandWildcards(const std::vector<std::string>& sources
         }
         const std::string folder(FolderPart(source));
         for (const WideString& name : names) {
-            expanded.push_back(folder + Utf8FromWide(name));
+            // A file two patterns match is converted once.
+            std::string path = folder + Utf8FromWide(name);
+            bool seen = false;
+            for (const std::string& earlier : expanded) {
+                seen = seen || earlier == path;
+            }
+            if (!seen) {
+                expanded.push_back(std::move(path));
+            }
         }
     }
     return expanded;
