@@ -67,6 +67,22 @@ char* WriteProblem(char* p, std::string_view file, const Problem& problem,
 
 }  // namespace
 
+std::string ShownName(std::string_view name) {
+    std::string shown;
+    for (const char c : name) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F) {
+            static constexpr char kHex[] = "0123456789ABCDEF";
+            shown += "\\x";
+            shown += kHex[byte >> 4];
+            shown += kHex[byte & 15];
+        } else {
+            shown += c;
+        }
+    }
+    return shown;
+}
+
 void OutputBuffer::Flush() {
     if (used_ != 0) {
         const std::string_view text(text_.data(), used_);

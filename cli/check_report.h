@@ -60,11 +60,16 @@ private:
     int writeError_ = 0;
 };
 
+// `name` as a message line shows it: control bytes (a newline, a tab, an
+// escape) as \xNN, so that no file name can break a line of a report or
+// forge one.
+std::string ShownName(std::string_view name);
+
 // "FILE:LINE:COLUMN: error|warning: MESSAGE [code]" for each problem, then
 // "FILE: N entries, N errors, N warnings".
 class TextReport : public ProblemSink {
 public:
-    TextReport(OutputBuffer& out, std::string file) : out_(out), file_(std::move(file)) {}
+    TextReport(OutputBuffer& out, std::string_view file) : out_(out), file_(ShownName(file)) {}
     void Report(const Problem& problem) override;
     // With `fixing`, the counts of --fix: what was fixed and what is left.
     void Summary(const CheckCounts& counts, bool fixing = false);
@@ -94,8 +99,8 @@ private:
 // the error that stopped it, explained. Quiet, only that error.
 class ConversionWarnings : public ProblemSink {
 public:
-    explicit ConversionWarnings(std::string file, bool quiet = false)
-        : file_(std::move(file)), quiet_(quiet) {}
+    explicit ConversionWarnings(std::string_view file, bool quiet = false)
+        : file_(ShownName(file)), quiet_(quiet) {}
     bool Wants(Severity severity) const override {
         return severity == Severity::Error ? !errorShown_ : !quiet_ && shown_ < kShown;
     }

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "check_report.h"
 #include "console.h"
 #include "messages.h"
 #include "os_paths.h"
@@ -30,7 +31,7 @@ std::string DeviceRefusal(const std::string& name) {
 }
 
 void ConsoleHost::Report(const std::string& file, const std::string& text) {
-    PrintErrorLine("srt2rt: " + file + ": " + text);
+    PrintErrorLine("srt2rt: " + ShownName(file) + ": " + text);
 }
 
 bool ConsoleHost::Ask(const Notice&) {

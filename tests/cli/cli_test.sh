@@ -203,6 +203,13 @@ run --fix -i joined.srt
 check "a guessed encoding is not mended in place with errors left" [ "$status" = 1 ]
 check "the joined file keeps its bytes" cmp -s joined.srt joined-before.srt
 
+# A file name's control bytes never break a report's line.
+if [ "$mode" = native ]; then
+  cp film.srt $'two\nlines.srt'
+  run --check $'two\nlines.srt'
+  check "a newline in a name is shown, not written" grep -qx 'two\\x0Alines.srt: 2 entries, 0 errors, 0 warnings' <<<"$out"
+fi
+
 # UTF-16 and UTF-32 are refused before anything is written, -q or not.
 printf '\0\0\0001\0\0\0\n' >wide.srt
 printf 'precious' >wide.rt
