@@ -24,7 +24,9 @@ BOOL WINAPI RemoveAndEnd(DWORD) {
             DeleteFileW(path);  // the file is shared for deleting
         }
     }
-    return FALSE;  // on to the default handler, which ends the process
+    // Ended here, as Windows' own handler ends a program at Ctrl-C: a run that
+    // was stopped never exits 0 (under Wine the default handler's status is).
+    ExitProcess(static_cast<UINT>(STATUS_CONTROL_C_EXIT));
 }
 
 }  // namespace

@@ -210,7 +210,11 @@ int RenameOver(const std::string& from, const std::string& to) {
             return 0;
         }
         const DWORD error = GetLastError();
-        if (error != ERROR_FILE_NOT_FOUND) {  // gone meanwhile: a rename does
+        // Gone meanwhile, or removed by ReplaceFileW before it failed to move
+        // the temporary into its place: a rename finishes, and the document
+        // is not lost with the temporary.
+        if (error != ERROR_FILE_NOT_FOUND && error != ERROR_UNABLE_TO_MOVE_REPLACEMENT &&
+            error != ERROR_UNABLE_TO_MOVE_REPLACEMENT_2) {
             return static_cast<int>(error);
         }
     }
