@@ -20,7 +20,8 @@ FileIdentity FolderOf(const std::string& path) {
 // window writes it; false, said, when a character has no place there: the
 // player could not find the file by it.
 bool NameInPresentation(const std::string& path, const SourcePlan& plan, std::string& text) {
-    if (FileTextFromUtf8(XmlAttributeText(FileNamePart(path)), text)) {
+    // Named as Windows opens it: "out.rt." is the file out.rt.
+    if (FileTextFromUtf8(XmlAttributeText(FileNamePart(AsWindowsOpensIt(path))), text)) {
         return true;
     }
     ConsoleHost::Report(plan.smil, "not written: '" + path +

@@ -354,6 +354,8 @@ if [ "$mode" = wine ]; then
   check "a trailing dot names the document as Windows opens the file" cmp -s film.rt expected.rt
   run -f film.srt film.srt.
   check "one file named twice is refused" [ "$status" = 2 ]
+  run -f -o dotted2.rt. --smil=v.rmvb film.srt
+  check "a presentation names the document Windows wrote" grep -q 'src="dotted2.rt"' dotted2.smil
   cp film.srt Фильм.srt
   run -f --smil=Фильм.rmvb Фильм.srt
   check "a presentation the code page cannot spell fails" [ "$status" = 1 ]
