@@ -110,9 +110,6 @@ public:
     // not told which code page the text is in.
     void WarnOfSplitCharacters(const CodePage& walked) { barsWalkedIn_ = &walked; }
 
-    // How many problems it found: errors and warnings.
-    uint64_t Found() const { return counts_.errors + counts_.warnings; }
-
 private:
     // What is known to make the entry being read fail, beyond its symptoms.
     enum class Cause : uint8_t { None, BlankLine, MissingIndex, CrOnly };
@@ -121,8 +118,8 @@ private:
         uint64_t line = 0;  // its first line
         Cause cause = Cause::None;
         uint64_t errorsBefore = 0;  // the file's errors when it began
-        bool explained = false;  // its error was reported as its cause, the file's or its own
-        size_t blanks = 0;       // a BlankLine's blanks and tabs
+        bool explained = false;     // its error was reported as its cause, the file's or its own
+        size_t blanks = 0;          // a BlankLine's blanks and tabs
         bool tabs = false;
         bool spaces = false;
     };

@@ -234,7 +234,7 @@ bool MendingReader::Refill() {
     return next_ != end_ || Refill();
 }
 
-bool MendingReader::ReadLineSlowly(std::string_view& line, bool hold) {
+bool MendingReader::ReadLineSlowly(std::string_view& line) {
     plainly_ = false;
     spill_.Clear();
     bool spilled = false;
@@ -263,9 +263,7 @@ bool MendingReader::ReadLineSlowly(std::string_view& line, bool hold) {
             }
         }
         if (stop == nullptr) {
-            if (hold) {
-                spill_.Append(std::string_view(begin, left));
-            }
+            spill_.Append(std::string_view(begin, left));
             spilled = true;
             next_ = end_;
             continue;
@@ -283,9 +281,7 @@ bool MendingReader::ReadLineSlowly(std::string_view& line, bool hold) {
             }
         }
         if (spilled) {
-            if (hold) {
-                spill_.Append(std::string_view(begin, static_cast<size_t>(stop - begin)));
-            }
+            spill_.Append(std::string_view(begin, static_cast<size_t>(stop - begin)));
             line = spill_.View();
         } else {
             line = std::string_view(begin, static_cast<size_t>(stop - begin));

@@ -50,12 +50,6 @@ public:
         }
         return ReadLineSlowly(line);
     }
-    // Reads past the next line without holding it, however long; false after
-    // the last line.
-    bool SkipLine() {
-        std::string_view unused;
-        return ReadLineSlowly(unused, false);
-    }
     uint64_t LineNumber() const { return lineNumber_; }
     size_t BlockSize() const { return blockSize_; }
     // The last line was read the usual way: not the first, ended LF or CR LF
@@ -83,7 +77,7 @@ public:
     static constexpr size_t kHeadSize = 4096;
 
 private:
-    bool ReadLineSlowly(std::string_view& line, bool hold = true);
+    bool ReadLineSlowly(std::string_view& line);
     bool Refill();
     size_t ReadRaw(char* to, size_t size);
     size_t Decode(const char* raw, size_t size, char* out, size_t& consumed);

@@ -85,23 +85,12 @@ public:
     // Releases the handle of a file given up: no sync, no report.
     void Discard();
 
-#ifdef _WIN32
-    struct WriteOut;  // a temporary's flushing thread
-#endif
-
 private:
 #ifdef _WIN32
     // Holds `handle` from now on when it is a handle; else keeps the
     // system's `error`. Returns whether it is held.
     bool Hold(void* handle, int error, bool syncOnClose = false);
-    // Asks a thread of its own to flush the temporary every few megabytes.
-    void KickWriteOut();
-    void StopWriteOut();
-
     void* handle_ = reinterpret_cast<void*>(static_cast<intptr_t>(-1));
-    uint64_t unflushed_ = 0;        // of a temporary, written since the last kick
-    WriteOut* writeOut_ = nullptr;  // the flushing thread, once started
-    bool writeOutFailed_ = false;   // the system gave it none: the close syncs it all
 #else
     // Holds `fd` from now on when it is `usable`; else closes it and keeps
     // the system's `error`. Returns whether it is held.

@@ -61,7 +61,6 @@ void TextReader::Close() {
     headRead_ = false;
     unended_ = false;
     atEnd_ = false;
-    exhausted_ = false;
 }
 
 bool TextReader::MoreToRead() {
@@ -171,7 +170,6 @@ bool TextReader::ReadLineAcrossBlocks(std::string_view& line) {
             }
             if (!readAny) {
                 line = {};
-                exhausted_ = true;
                 return false;
             }
             unended_ = true;

@@ -42,8 +42,6 @@ public:
     // Reads `bytes`, which must outlive the reader, block by block as from a file.
     void AttachMemory(std::string_view bytes, std::string name);
     bool IsOpen() const { return file_.IsOpen() || memory_ != nullptr; }
-    // The open file's identity; unknown for memory and what is not a regular file.
-    FileIdentity Identity() const { return file_.Identity(); }
 
     // Hands out the next line, without its line end; the view holds until the
     // next call, and kSearchPadding readable bytes follow it. LF and CR LF end a line; a CR not
@@ -83,8 +81,6 @@ public:
         size_t column = 0;
     };
     const CtrlZ& CtrlZSeen() const { return ctrlZ_; }
-    // A call found no line left: the last line was handed out before it.
-    bool Exhausted() const { return exhausted_; }
     // The file's first bytes, as they stand (NUL, CR and Ctrl-Z included), up
     // to kHeadSize: read before its first line is handed out, whatever the
     // block size, so that its encoding can be told from them.
@@ -138,7 +134,6 @@ private:
     bool headRead_ = false;
     bool unended_ = false;
     bool atEnd_ = false;  // end of file, a Ctrl-Z, or a failed read seen
-    bool exhausted_ = false;
 };
 
 class TextWriter {
