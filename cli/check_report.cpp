@@ -37,7 +37,7 @@ std::string_view SeverityName(Severity severity) {
 // ProblemRoom(...) bytes; returns where it ends.
 size_t ProblemRoom(std::string_view file, const Problem& problem, std::string_view end) {
     return file.size() + 2 * (kMaxDecimalDigits + 1) + SeverityName(problem.severity).size() +
-           problem.message.size() + problem.code.size() + end.size() + 7;
+           problem.message.size() + problem.Name().size() + end.size() + 7;
 }
 char* WriteProblem(char* p, std::string_view file, const Problem& problem,
                    std::string_view end = {}) {
@@ -59,7 +59,7 @@ char* WriteProblem(char* p, std::string_view file, const Problem& problem,
     put(": ");
     put(problem.message);
     put(" [");
-    put(problem.code);
+    put(problem.Name());
     *p++ = ']';
     put(end);
     return p;
@@ -196,7 +196,7 @@ void JsonReport::Report(const Problem& problem) {
         }
         return p + piece.size();
     };
-    char* p = out_.Room(file_.size() + 6 * problem.message.size() + problem.code.size() +
+    char* p = out_.Room(file_.size() + 6 * problem.message.size() + problem.Name().size() +
                         3 * (kMaxDecimalDigits + 1) + 100);
     p = put(p, "{\"file\":");
     p = put(p, file_);
@@ -211,7 +211,7 @@ void JsonReport::Report(const Problem& problem) {
     p = put(p, ",\"severity\":\"");
     p = put(p, SeverityName(problem.severity));
     p = put(p, "\",\"code\":\"");
-    p = put(p, problem.code);
+    p = put(p, problem.Name());
     p = put(p, "\",\"entry\":");
     if (problem.entry != 0) {
         p = WriteDecimal(p, static_cast<uint32_t>(problem.entry));

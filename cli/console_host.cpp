@@ -34,7 +34,7 @@ void ConsoleHost::Report(const std::string& file, const std::string& text) {
     PrintErrorLine("srt2rt: " + ShownName(file) + ": " + text);
 }
 
-bool ConsoleHost::Ask(const Notice&) {
+bool ConsoleHost::Ask(const Problem&) {
     // The only question a run asks is whether to replace its destination.
     if (force_) {
         return true;
@@ -57,46 +57,53 @@ bool ConsoleHost::Ask(const Notice&) {
     return yes;
 }
 
-void ConsoleHost::Tell(const Notice& notice) {
-    switch (notice.kind) {
-        case NoticeKind::LineNumberError:
-        case NoticeKind::TimeFormatError:
+void ConsoleHost::Report(const Problem& notice) {
+    switch (notice.code) {
+        case ProblemCode::IndexMismatch:
+        case ProblemCode::TimeFormat:
             stoppedAtAnEntry_ = true;
             // "FILE:LINE: text", where an editor can take the user straight there.
             Report(source_ + ":" + std::to_string(notice.line), messages::WindowText(notice));
             return;
-        case NoticeKind::FileFailure:
-            if (notice.operation == FileOperation::Read) {
-                Report(source_ + ":" + std::to_string(notice.line),
-                       WithReason("cannot read", notice.systemError));
-            } else {
-                Report(dest_, WithReason("cannot write", notice.systemError));
-            }
+        case ProblemCode::ReadError:
+            Report(source_ + ":" + std::to_string(notice.line),
+                   WithReason("cannot read", notice.systemError));
             return;
-        case NoticeKind::OutOfMemory:
+        case ProblemCode::WriteError:
+            Report(dest_, WithReason("cannot write", notice.systemError));
+            return;
+        case ProblemCode::OutOfMemory:
             Report(source_ + ":" + std::to_string(notice.line),
                    "the line is too long to hold in memory");
             return;
-        case NoticeKind::CannotOpenSource:
+        case ProblemCode::CannotOpen:
             Report(source_, SourceOpenFailure(source_, notice.systemError));
             return;
-        case NoticeKind::WideEncoding:
+        case ProblemCode::Encoding:
             Report(source_,
                    "the file is " + std::string(EncodingName(notice.encoding)) +
                        ", which srt2rt does not convert: srt2rt --fix transcodes it to UTF-8");
             return;
-        case NoticeKind::CannotOpenDest:
-        case NoticeKind::CannotOpenSmil:
+        case ProblemCode::CannotOpenDest:
+        case ProblemCode::CannotOpenSmil:
             Report(dest_, WithReason("cannot write", notice.systemError));
             return;
-        case NoticeKind::DestinationIsFolder:
+        case ProblemCode::DestinationIsFolder:
             Report(dest_, "is a folder");
             return;
-        case NoticeKind::CannotReplace:
+        case ProblemCode::UnsureEncoding:
+            Report(source_,
+                   "not mended in place: its first bytes, without a byte-order mark, read as " +
+                       std::string(EncodingName(notice.encoding)) +
+                       ", and the mended file still has errors; look at it first with "
+                       "srt2rt --fix -o OTHER.srt " +
+                       source_);
+            return;
+        case ProblemCode::CannotReplace:
             Report(dest_, WithReason("cannot replace", notice.systemError));
             return;
-        case NoticeKind::DestinationExists:
-            return;  // a question, asked through Ask
+        default:  // the question, asked through Ask; the check's own codes
+            return;
     }
 }
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "run_host.h"
+#include "problem.h"
 
 namespace quillo::cli {
 
@@ -15,13 +15,13 @@ std::string SourceOpenFailure(const std::string& source, int systemError);
 // Windows reserves (NUL, COM1...): opening one may hang; else empty.
 std::string DeviceRefusal(const std::string& name);
 
-class ConsoleHost : public RunHost {
+class ConsoleHost : public ProblemSink {
 public:
     ConsoleHost(std::string source, std::string dest, bool force)
         : source_(std::move(source)), dest_(std::move(dest)), force_(force) {}
 
-    bool Ask(const Notice& question) override;
-    void Tell(const Notice& notice) override;
+    bool Ask(const Problem& question) override;
+    void Report(const Problem& notice) override;
 
     // Whether the conversion stopped at an entry it could not read.
     bool StoppedAtAnEntry() const { return stoppedAtAnEntry_; }

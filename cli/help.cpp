@@ -34,7 +34,8 @@ void AppendFolded(std::string& out, std::string_view text) {
 std::string HelpText() {
     std::string help = kUsage;
     help += "\nProblems --check reports, by code:\n";
-    for (const ProblemCodeInfo& info : kProblemCodes) {
+    for (size_t code = kFirstCheckCode; code < kProblemCodeCount; ++code) {
+        const ProblemCodeInfo& info = kProblemCodes[code];
         help.append("  ").append(info.name).append(" (");
         help.append(info.severity == Severity::Error     ? "error"
                     : info.severity == Severity::Warning ? "warning"

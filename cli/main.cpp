@@ -4,18 +4,15 @@
 #include <string>
 #include <vector>
 
-#include "check_report.h"
 #include "code_page.h"
 #include "console.h"
 #include "console_host.h"
-#include "fix_command.h"
 #include "help.h"
 #include "interrupt_cleanup.h"
 #include "options.h"
 #include "quillo_version.h"
 #include "run_plan.h"
-#include "source_conversion.h"
-#include "source_file.h"
+#include "source_run.h"
 #include "system_reason.h"
 #include "windows_habits.h"
 
@@ -29,47 +26,6 @@ namespace {
 constexpr int kAllConverted = 0;
 constexpr int kSomeFailed = 1;
 constexpr int kUsageError = 2;
-
-// Every problem of one source on standard output; true when none was found.
-bool Check(const std::string& source, const Options& options, const CodePage& codePage,
-           OutputBuffer& out) {
-    TextReport text(out, source);
-    JsonReport json(out, source);
-    ProblemSink& report = options.json ? static_cast<ProblemSink&>(json) : text;
-    const auto summary = [&](const CheckCounts& counts) {
-        options.json ? json.Summary(counts) : text.Summary(counts);
-    };
-
-    TextReader in;
-    if (std::string reason = DeviceRefusal(source);
-        !reason.empty() || !OpenSource(source, in, reason)) {
-        report.Report({0, 0, Severity::Error, InfoOf(ProblemCode::CannotOpen).name, 0, reason});
-        summary({0, 1, 0});
-        return false;
-    }
-    SubtitleCheck check(options.verifyLineNumbers, report);
-    if (!options.codePage) {
-        check.WarnOfSplitCharacters(codePage);
-    }
-    CheckCounts counts;
-    try {
-        check.Run(in);
-        counts = check.Counts();
-    } catch (const FileError&) {
-        // What was found up to the failed read stands; the rest is unknown.
-        counts = check.Counts();
-        report.Report({in.LineNumber() + 1, 1, Severity::Error, InfoOf(ProblemCode::ReadError).name,
-                       0, "the file cannot be read on from here"});
-        counts.errors += 1;
-    } catch (const std::bad_alloc&) {
-        counts = check.Counts();
-        report.Report({in.LineNumber() + 1, 1, Severity::Error, InfoOf(ProblemCode::ReadError).name,
-                       0, "the line is too long to hold in memory"});
-        counts.errors += 1;
-    }
-    summary(counts);
-    return counts.errors == 0 && counts.warnings == 0;
-}
 
 // Whether all of a report reached its stream; says so when not (a report
 // on standard error that failed can only fail the run).
@@ -127,43 +83,37 @@ int Run(const std::vector<std::string>& args) {
     if (options.codePage) {
         CodePage::Numbered(*options.codePage, codePage);
     }
-    if (options.check) {
-        OutputBuffer out(!options.json);
-        int status = unmatchedStatus;
+    std::vector<SourcePlan> plans;
+    if (options.check || options.fix) {
+        const std::string mended = options.output.value_or("-");
         for (const std::string& source : options.sources) {
-            if (!Check(source, options, codePage, out)) {
-                status = kSomeFailed;
-            }
+            plans.push_back({source, options.check ? "" : options.inPlace ? source : mended, "", ""});
         }
-        return ReportWasWritten(out) ? status : kSomeFailed;
+    } else {
+        // Nothing is written before every name is known to be safe to write.
+        RunPlan plan = PlanRun(options);
+        if (!plan.collision.empty()) {
+            PrintErrorLine(plan.collision);
+            return kUsageError;
+        }
+        plans = std::move(plan.sources);
     }
-
-    if (options.fix) {
+    if (!options.check) {
         RemoveTemporariesOnInterrupt();
-        OutputBuffer report(!options.json, true);
-        int status = unmatchedStatus;
-        for (const std::string& source : options.sources) {
-            if (!FixSource(source, options, codePage, report)) {
-                status = kSomeFailed;
-            }
-        }
-        return ReportWasWritten(report) ? status : kSomeFailed;
     }
-
-    // Nothing is written before every name is known to be safe to write.
-    const RunPlan plan = PlanRun(options);
-    if (!plan.collision.empty()) {
-        PrintErrorLine(plan.collision);
-        return kUsageError;
-    }
-    RemoveTemporariesOnInterrupt();
+    // --check's report on standard output, --fix's on standard error (its
+    // standard output may be the mended file).
+    OutputBuffer report(!options.json, options.fix);
     int status = unmatchedStatus;
-    for (const SourcePlan& source : plan.sources) {
-        if (!ConvertSource(source, options, codePage)) {
+    for (const SourcePlan& source : plans) {
+        if (!RunSource(source, options, codePage, report)) {
             status = kSomeFailed;  // and go on with the others
         }
     }
-    return status;
+    if (!options.check && !options.fix) {
+        return status;
+    }
+    return ReportWasWritten(report) ? status : kSomeFailed;
 }
 
 int RunCatching(const std::vector<std::string>& args) {

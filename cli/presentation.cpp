@@ -57,10 +57,10 @@ bool WritePresentation(const SourcePlan& plan, const std::string& video, bool qu
         return out.Complete(host);
     } catch (const FileError& error) {
         out.GiveUp();
-        Notice notice{NoticeKind::FileFailure, plan.smil};
+        Problem notice = RunProblem(ProblemCode::WriteError, plan.smil);
         notice.operation = FileOperation::Write;
         notice.systemError = error.systemError;
-        host.Tell(notice);
+        host.Report(notice);
         return false;
     }
 }

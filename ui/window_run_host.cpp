@@ -8,20 +8,21 @@
 using framework::ShowMessageBox;
 using framework::WideFromUtf8;
 
-bool WindowRunHost::Ask(const quillo::Notice& question) {
+bool WindowRunHost::Ask(const quillo::Problem& question) {
     return ShowMessageBox(owner_, WideFromUtf8(quillo::messages::WindowText(question)),
-                          WideFromUtf8(quillo::messages::WindowCaption(question.kind)),
+                          WideFromUtf8(quillo::messages::WindowCaption(question.code)),
                           MB_YESNO | MB_ICONEXCLAMATION) == IDYES;
 }
 
-void WindowRunHost::Tell(const quillo::Notice& notice) {
-    if (notice.kind == quillo::NoticeKind::OutOfMemory) {
+void WindowRunHost::Report(const quillo::Problem& notice) {
+    if (notice.code == quillo::ProblemCode::OutOfMemory) {
         framework::ShowUnexpectedError(owner_, "std::bad_alloc");  // as before the core caught it
         return;
     }
     const std::wstring text = WideFromUtf8(quillo::messages::WindowText(notice));
-    if (notice.kind != quillo::NoticeKind::FileFailure) {
-        ShowMessageBox(owner_, text, WideFromUtf8(quillo::messages::WindowCaption(notice.kind)),
+    if (notice.code != quillo::ProblemCode::ReadError &&
+        notice.code != quillo::ProblemCode::WriteError) {
+        ShowMessageBox(owner_, text, WideFromUtf8(quillo::messages::WindowCaption(notice.code)),
                        MB_OK | MB_ICONSTOP);
         return;
     }

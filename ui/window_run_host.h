@@ -1,16 +1,16 @@
 // A conversion's questions and notices, as message boxes owned by the window.
 #pragma once
 
-#include <run_host.h>
+#include <problem.h>
 
 #include "framework/win32.h"
 
-class WindowRunHost : public quillo::RunHost {
+class WindowRunHost : public quillo::ProblemSink {
 public:
     explicit WindowRunHost(HWND owner) : owner_(owner) {}
 
-    bool Ask(const quillo::Notice& question) override;
-    void Tell(const quillo::Notice& notice) override;
+    bool Ask(const quillo::Problem& question) override;
+    void Report(const quillo::Problem& notice) override;
 
 private:
     HWND owner_;

@@ -249,12 +249,6 @@ void SubtitleCheck::Run(TextReader& source) {
     ReadEntries(source, *this);
 }
 
-void SubtitleCheck::RunToFirstError(TextReader& source) {
-    stopAtError_ = true;
-    ReadEntries(source, *this);
-    stopAtError_ = false;
-}
-
 CheckCounts CheckSubtitles(TextReader& source, bool verifyLineNumbers, ProblemSink& sink) {
     SubtitleCheck check(verifyLineNumbers, sink);
     check.Run(source);

@@ -12,7 +12,7 @@
 
 #include "code_page.h"
 #include "file_encoding.h"
-#include "problem_codes.h"
+#include "problem.h"
 #include "realtext_markup.h"
 #include "srt_entries.h"
 #include "srt_fields.h"
@@ -21,25 +21,7 @@
 
 namespace quillo {
 
-struct Problem {
-    uint64_t line;  // from 1; 0 for the file as a whole
-    size_t column;  // byte offset in the line, from 1; 0 with line 0
-    Severity severity;
-    std::string_view code;  // its name in kProblemCodes
-    int32_t entry;          // the entry's ordinal; 0 where there is none
-    std::string_view message;
-};
-
-class ProblemSink {
-public:
-    virtual ~ProblemSink() = default;
-    // Whether problems of this severity are to be described at all: those
-    // declined are only counted, which spares building their message. Once
-    // it declines a severity, it declines it for the rest of the file.
-    virtual bool Wants(Severity) const { return true; }
-    // The views hold only during the call.
-    virtual void Report(const Problem& problem) = 0;
-};
+struct ConversionOptions;
 
 struct CheckCounts {
     uint64_t entries = 0;
@@ -52,9 +34,11 @@ class SubtitleCheck {
 public:
     SubtitleCheck(bool verifyLineNumbers, ProblemSink& sink)
         : verify_(verifyLineNumbers), sink_(&sink) {}
+    // A check that rides a run, and takes its options from it (Follow).
+    explicit SubtitleCheck(ProblemSink& sink) : sink_(&sink) {}
 
     // The visitor of ReadEntries; it stops the walk only when asked to stop
-    // at its first error (RunToFirstError). `Lines` is the walk's line
+    // at its first error (StopAtFirstError). `Lines` is the walk's line
     // source: a TextReader, or the fixer's mended lines.
     template <typename Lines>
     void Line(const Lines& source, std::string_view line) {
@@ -99,16 +83,16 @@ public:
     // Checks the whole of `source`. Throws FileError when the system fails a
     // read; what was found until then stands in Counts().
     void Run(TextReader& source);
-    // Checks `source` up to the end of the step that gives its first error,
-    // as far as a conversion of it reads.
-    void RunToFirstError(TextReader& source);
 
     const CheckCounts& Counts() const { return counts_; }
 
-    // Warns of a '|' that a double-byte code page would keep inside a
-    // character where `walked` (the conversion's) makes it <BR>: for a run
-    // not told which code page the text is in.
-    void WarnOfSplitCharacters(const CodePage& walked) { barsWalkedIn_ = &walked; }
+    // Takes the run's options as the check's own: whether numbers are
+    // verified, and whether a '|' that a double-byte code page would keep
+    // inside a character is warned of (conversion_checked.cpp).
+    void Follow(const ConversionOptions& run);
+    // Stops the walk at the end of the step that gives the first error, as
+    // far as a conversion reads: to explain the entry that stopped one.
+    void StopAtFirstError() { stopAtError_ = true; }
 
 private:
     // What is known to make the entry being read fail, beyond its symptoms.
@@ -168,7 +152,7 @@ private:
     void LookForATimeLine(std::string_view line);
     void ReportUnclosedStyles();
 
-    bool verify_;
+    bool verify_ = true;
     bool stopAtError_ = false;
     const CodePage* barsWalkedIn_ = nullptr;
     ProblemSink* sink_;

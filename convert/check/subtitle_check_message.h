@@ -108,7 +108,7 @@ void SubtitleCheck::Say(Severity severity, ProblemCode code, uint64_t line, size
     message_.Clear();
     using check_message::Append;
     (Append(message_, parts), ...);
-    sink_->Report({line, column, severity, InfoOf(code).name, entry, message_.View()});
+    sink_->Report({line, column, severity, code, entry, message_.View()});
 }
 
 }  // namespace quillo

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "conversion.h"
 #include "mending_reader.h"
 #include "subtitle_check.h"
 #include "text_file.h"
@@ -19,5 +20,19 @@ namespace quillo {
 // failure was said.
 uint64_t MendAndCheck(MendingReader& source, TextWriter& out, ProblemSink& fixes,
                       SubtitleCheck& check);
+
+struct MendOutcome {
+    RunOutcome run;
+    uint64_t fixed = 0;  // the changes made
+};
+
+// The same through the one way in: opens both ends, mends, and puts the
+// mended file in place, telling the host of every failure. With
+// `replacesItsSource`, a file whose encoding was guessed without a
+// byte-order mark is not put in place while errors are left
+// (ProblemCode::UnsureEncoding): the source is the only copy.
+MendOutcome Mend(const Source& source, const Destination& destination,
+                 const ConversionOptions& options, SubtitleCheck& check, ProblemSink& fixes,
+                 bool replacesItsSource);
 
 }  // namespace quillo

@@ -161,7 +161,7 @@ void SubtitleFixer::Record(ProblemCode code, uint64_t line, size_t column, int32
     if (!report_.Wants(Severity::Fixed)) {
         return;
     }
-    report_.Report({line, column, Severity::Fixed, InfoOf(code).name, entry, message_.View()});
+    report_.Report({line, column, Severity::Fixed, code, entry, message_.View()});
 }
 
 void SubtitleFixer::Queue(std::string_view line) {

@@ -12,57 +12,36 @@ namespace conversion_run {
         [&dest] { dest.Put("<BR>"); });
 }
 
-TextReader* OpenSourceEnd(const Source& source, RunHost& host, std::optional<TextReader>& own) {
-    if (source.kind == Source::Kind::Reader) {
-        return source.reader;
-    }
-    TextReader& reader = own.emplace(source.blockSize);
-    Notice notice{NoticeKind::CannotOpenSource, source.path};
-    if (!OpenSource(source, reader, &notice.systemError)) {
-        host.Tell(notice);
-        return nullptr;
-    }
-    return &reader;
-}
-
-bool RefusedForItsEncoding(const std::string& sourceName, TextReader& reader, RunHost& host) {
+bool RefusedForItsEncoding(const std::string& sourceName, TextReader& reader, ProblemSink& host) {
     try {
         const FileEncoding encoding = EncodingOf(reader.ReadHeadNow());
         if (encoding == FileEncoding::Bytes) {
             return false;
         }
         reader.Close();
-        Notice notice{NoticeKind::WideEncoding, sourceName};
+        Problem notice = RunProblem(ProblemCode::Encoding, sourceName);
         notice.encoding = encoding;
-        host.Tell(notice);
+        host.Report(notice);
     } catch (const FileError& error) {
         reader.Close();
-        Notice notice{NoticeKind::FileFailure, error.fullPath};
-        notice.systemError = error.systemError;
-        notice.line = 1;
-        host.Tell(notice);
+        host.Report(FailureOf(error, 1));
     }
     return true;
 }
 
 }  // namespace conversion_run
 
-bool OpenSource(const Source& source, TextReader& reader, int* systemError) {
-    switch (source.kind) {
-        case Source::Kind::Path:
-            return reader.Open(source.path);
-        case Source::Kind::SharedPath:
-            return source.openShared(source.path, reader, systemError);
-        case Source::Kind::StandardInput:
-            reader.Attach(OsFile::StandardInput(), source.path);
+bool OpenSourceFile(const Source& source, OsFile& file, int* systemError) {
+    if (source.kind == Source::Kind::SharedPath) {
+        if (source.openShared(source.path, file)) {
             return true;
-        case Source::Kind::Memory:
-            reader.AttachMemory(source.bytes, source.path);
-            return true;
-        case Source::Kind::Reader:
-            break;
+        }
+        if (systemError != nullptr) {
+            *systemError = file.SystemError();
+        }
+        return false;
     }
-    return true;
+    return file.Open(source.path, OsFile::Mode::Read);
 }
 
 RunOutcome Convert(const Source& source, const Destination& destination,

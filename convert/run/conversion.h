@@ -1,5 +1,6 @@
 // Converting a SubRip file into a RealText document in one pass: the one way
-// in, for the window, srt2rt and the tests alike.
+// in, for the window, srt2rt and the tests alike. srt2rt's check and --fix
+// come in the same way (conversion_checked.cpp, mending_run.h).
 #pragma once
 
 #include <cstdint>
@@ -7,7 +8,7 @@
 #include <string_view>
 
 #include "code_page.h"
-#include "run_host.h"
+#include "problem.h"
 #include "text_file.h"
 
 namespace quillo {
@@ -29,7 +30,8 @@ struct Source {
     std::string_view bytes;
     TextReader* reader = nullptr;
     size_t blockSize = kDefaultBlockSize;
-    bool (*openShared)(const std::string& path, TextReader& reader, int* systemError) = nullptr;
+    // SharedPath's opener (destination_replace.cpp, which only srt2rt links).
+    bool (*openShared)(const std::string& path, OsFile& file) = nullptr;
 
     static Source File(std::string path) { return {Kind::Path, std::move(path), {}, nullptr}; }
     // srt2rt's (destination_replace.cpp, which only srt2rt links).
@@ -53,6 +55,7 @@ struct Destination {
         StandardOutput,  // the process's; never asked about
         Memory,          // appended to `sink`; past `capacity` a write fails as on a full disk
         Writer,          // a writer already open (tests that inject faults)
+        Nowhere,         // srt2rt --check's: nothing is written, the check alone walks
     };
     Kind kind;
     std::string path;  // Path; the name errors use otherwise
@@ -60,7 +63,7 @@ struct Destination {
     size_t capacity = SIZE_MAX;
     TextWriter* writer = nullptr;
     size_t blockSize = kDefaultBlockSize;
-    bool (*openReplacement)(const std::string& path, RunHost& host,
+    bool (*openReplacement)(const std::string& path, ProblemSink& host,
                             OpenedDestination& into) = nullptr;
 
     static Destination File(std::string path) {
@@ -78,20 +81,55 @@ struct Destination {
     static Destination AlreadyOpen(TextWriter& writer) {
         return {Kind::Writer, {}, nullptr, SIZE_MAX, &writer};
     }
+    static Destination None() { return {Kind::Nowhere, {}, nullptr, SIZE_MAX, nullptr}; }
 };
 
-// Opens `source` into `reader` (a Reader source is read as it is, and needs
-// no opening); false when its path cannot be opened, with the system's code
-// in `systemError`.
-bool OpenSource(const Source& source, TextReader& reader, int* systemError = nullptr);
+// Opens a Path or SharedPath source's file; false when it cannot be opened,
+// with the system's code in `systemError`.
+bool OpenSourceFile(const Source& source, OsFile& file, int* systemError);
 
+// Opens `source` into `reader`, a TextReader or --fix's MendingReader (a
+// Reader source is read as it is, and needs no opening); false when its path
+// cannot be opened, with the system's code in `systemError`.
+template <typename Reader>
+bool OpenSource(const Source& source, Reader& reader, int* systemError = nullptr) {
+    switch (source.kind) {
+        case Source::Kind::Path:
+        case Source::Kind::SharedPath: {
+            OsFile file;
+            if (!OpenSourceFile(source, file, systemError)) {
+                return false;
+            }
+            reader.Attach(std::move(file), source.kind == Source::Kind::Path
+                                               ? FullPathOf(source.path)
+                                               : source.path);
+            return true;
+        }
+        case Source::Kind::StandardInput:
+            reader.Attach(OsFile::StandardInput(), source.path);
+            return true;
+        case Source::Kind::Memory:
+            reader.AttachMemory(source.bytes, source.path);
+            return true;
+        case Source::Kind::Reader:
+            break;
+    }
+    return true;
+}
+
+// How a run goes: every option has its one owner here, and the check and
+// --fix that ride along take theirs from it.
 struct ConversionOptions {
     bool verifyLineNumbers = true;
     const CodePage& codePage;
-    RunHost& host;
+    ProblemSink& host;
     // srt2rt's: a UTF-16 or UTF-32 source is refused before the destination
     // is opened (the window converts its bytes as they stand).
     bool refuseWideEncodings = false;
+    // srt2rt's, for a run not told which code page the text is in: the check
+    // warns of a '|' that a double-byte code page would keep inside a
+    // character where `codePage` makes it <BR>.
+    bool warnOfSplitCharacters = false;
 };
 
 enum class RunOutcome {

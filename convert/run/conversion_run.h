@@ -4,6 +4,7 @@
 
 #include <new>
 #include <optional>
+#include <type_traits>
 
 #include "byte_search.h"
 #include "conversion.h"
@@ -76,7 +77,7 @@ public:
 
     bool Index(const IndexLine& index) {
         if (StopsAt(index, options_.verifyLineNumbers)) {
-            Fail(NoticeKind::LineNumberError, index.ordinal, index.lineNumber);
+            Fail(ProblemCode::IndexMismatch, index.ordinal, index.lineNumber);
             return false;
         }
         return true;
@@ -94,7 +95,7 @@ public:
             TimeRange times;
             if (!time.Times(times)) {
                 dest_.DiscardUnfinishedLine();
-                Fail(NoticeKind::TimeFormatError, time.ordinal, time.lineNumber);
+                Fail(ProblemCode::TimeFormat, time.ordinal, time.lineNumber);
                 return false;
             }
             tagLength = FormatTimeTag(out, times);
@@ -126,11 +127,8 @@ public:
     void Finish(const TextReader&) {}
 
 private:
-    void Fail(NoticeKind kind, int32_t entry, uint64_t line) {
-        Notice notice{kind, sourceName_};
-        notice.entry = entry;
-        notice.line = line;
-        options_.host.Tell(notice);
+    void Fail(ProblemCode code, int32_t entry, uint64_t line) {
+        options_.host.Report(RunProblem(code, sourceName_, line, entry));
     }
 
     TextWriter& dest_;
@@ -140,14 +138,40 @@ private:
     char tag_[kMaxTimeTagLength];
 };
 
+// srt2rt --check's walk: the onlookers alone, nothing written. A failed read
+// or a line too long to hold ends it where it stands, and the host is told.
+template <typename... Onlookers>
+RunOutcome WalkWithoutWriting(TextReader& source, ProblemSink& host, Onlookers&... onlookers) {
+    try {
+        SideBySide<Onlookers...> walk(onlookers...);
+        ReadEntries(source, walk);
+        source.Close();
+        return RunOutcome::Completed;
+    } catch (const FileError& error) {
+        const uint64_t line = source.LineNumber() + 1;
+        source.Close();
+        host.Report(FailureOf(error, line));
+    } catch (const std::bad_alloc&) {
+        const uint64_t line = source.LineNumber() + 1;
+        source.Close();
+        host.Report(RunProblem(ProblemCode::OutOfMemory, {}, line));
+    }
+    return RunOutcome::Stopped;
+}
+
 // Converts `source` into the opened destination, closes both and reports
 // every failure.
 template <typename... Onlookers>
 RunOutcome ConvertBetween(const std::string& sourceName, TextReader& source,
                           OpenedDestination& opened, const ConversionOptions& options,
                           Onlookers&... onlookers) {
+    ProblemSink& host = options.host;
+    if constexpr (sizeof...(Onlookers) != 0) {
+        if (!opened.Writes()) {
+            return WalkWithoutWriting(source, host, onlookers...);
+        }
+    }
     TextWriter& dest = opened.Writer();
-    RunHost& host = options.host;
     try {
         for (const char* opening : kOpeningLines) {
             dest.WriteLine(opening);
@@ -179,42 +203,54 @@ RunOutcome ConvertBetween(const std::string& sourceName, TextReader& source,
         const uint64_t line = source.LineNumber() + 1;
         source.Close();
         opened.GiveUp(error.operation == FileOperation::Read);
-        Notice notice{NoticeKind::FileFailure, error.fullPath};
-        notice.operation = error.operation;
-        notice.systemError = error.systemError;
-        notice.line = error.operation == FileOperation::Read ? line : 0;
-        host.Tell(notice);
+        host.Report(FailureOf(error, error.operation == FileOperation::Read ? line : 0));
         return RunOutcome::Stopped;
     } catch (const std::bad_alloc&) {
         const uint64_t line = source.LineNumber() + 1;
         source.Close();
         opened.GiveUp(true);
-        Notice notice{NoticeKind::OutOfMemory, sourceName};
-        notice.line = line;
-        host.Tell(notice);
+        host.Report(RunProblem(ProblemCode::OutOfMemory, sourceName, line));
         return RunOutcome::Stopped;
     }
 }
 // Opens `source`, telling the host when it cannot; `own` holds a reader of
 // the run's own.
-TextReader* OpenSourceEnd(const Source& source, RunHost& host, std::optional<TextReader>& own);
+template <typename Reader>
+Reader* OpenSourceEnd(const Source& source, ProblemSink& host, std::optional<Reader>& own) {
+    if constexpr (std::is_same_v<Reader, TextReader>) {
+        if (source.kind == Source::Kind::Reader) {
+            return source.reader;
+        }
+    }
+    Reader& reader = own.emplace(source.blockSize);
+    Problem notice = RunProblem(ProblemCode::CannotOpen, source.path);
+    if (!OpenSource(source, reader, &notice.systemError)) {
+        host.Report(notice);
+        return nullptr;
+    }
+    return &reader;
+}
 
 // Whether `reader`'s file is UTF-16 or UTF-32, or its first read failed:
 // then the host is told and the reader closed.
-bool RefusedForItsEncoding(const std::string& sourceName, TextReader& reader, RunHost& host);
+bool RefusedForItsEncoding(const std::string& sourceName, TextReader& reader, ProblemSink& host);
 
-// Opens both ends and hands them to `convert(reader, opened)`, which
-// converts between them and closes both.
-template <typename Between>
+// The one way in: opens both ends, a `Reader` (the conversion's TextReader,
+// --fix's MendingReader) on the source, and hands them to `convert(reader,
+// opened)`, which walks between them and closes both.
+template <typename Reader = TextReader, typename Between>
 RunOutcome Run(const Source& source, const Destination& destination,
                const ConversionOptions& options, Between&& convert) {
-    std::optional<TextReader> ownReader;
-    TextReader* const reader = OpenSourceEnd(source, options.host, ownReader);
+    std::optional<Reader> ownReader;
+    Reader* const reader = OpenSourceEnd(source, options.host, ownReader);
     if (reader == nullptr) {
         return RunOutcome::Stopped;
     }
-    if (options.refuseWideEncodings && RefusedForItsEncoding(source.path, *reader, options.host)) {
-        return RunOutcome::Stopped;
+    if constexpr (std::is_same_v<Reader, TextReader>) {
+        if (options.refuseWideEncodings &&
+            RefusedForItsEncoding(source.path, *reader, options.host)) {
+            return RunOutcome::Stopped;
+        }
     }
     OpenedDestination opened;
     if (!opened.Open(destination, options.host)) {

@@ -2,9 +2,10 @@
 
 namespace quillo {
 
-bool OpenedDestination::Open(const Destination& destination, RunHost& host) {
+bool OpenedDestination::Open(const Destination& destination, ProblemSink& host) {
     path_ = destination.path;
-    if (destination.kind == Destination::Kind::Writer) {
+    if (destination.kind == Destination::Kind::Writer ||
+        destination.kind == Destination::Kind::Nowhere) {
         writer_ = destination.writer;
         return true;
     }
@@ -15,11 +16,11 @@ bool OpenedDestination::Open(const Destination& destination, RunHost& host) {
             // existing file is one that opens (and is closed again before the
             // destination is opened without sharing).
             if (TextReader(1).Open(destination.path) &&
-                !host.Ask({NoticeKind::DestinationExists, destination.path})) {
+                !host.Ask(RunProblem(ProblemCode::DestinationExists, destination.path))) {
                 return false;
             }
             if (!writer_->Open(destination.path)) {
-                host.Tell({NoticeKind::CannotOpenDest, destination.path});
+                host.Report(RunProblem(ProblemCode::CannotOpenDest, destination.path));
                 return false;
             }
             return true;
@@ -33,13 +34,17 @@ bool OpenedDestination::Open(const Destination& destination, RunHost& host) {
             writer_->AttachMemory(*destination.sink, destination.path, destination.capacity);
             return true;
         case Destination::Kind::Writer:
+        case Destination::Kind::Nowhere:
             break;
     }
     return true;
 }
 
-bool OpenedDestination::Complete(RunHost& host) {
+bool OpenedDestination::Complete(ProblemSink& host) {
     done_ = true;
+    if (writer_ == nullptr) {
+        return true;  // nowhere: nothing was written
+    }
     try {
         writer_->Close();  // flushed, and a temporary synced, before it replaces anything
     } catch (const FileError&) {
@@ -47,9 +52,9 @@ bool OpenedDestination::Complete(RunHost& host) {
         throw;
     }
     if (int error = 0; replacement_ && !replacement_->Commit(error)) {
-        Notice notice{NoticeKind::CannotReplace, path_};
+        Problem notice = RunProblem(ProblemCode::CannotReplace, path_);
         notice.systemError = error;
-        host.Tell(notice);
+        host.Report(notice);
         return false;
     }
     return true;

@@ -33,8 +33,10 @@ public:
 
     // Opens `destination`, asking `host` first when it would replace a file.
     // False once the host was told why not (or the question declined).
-    bool Open(const Destination& destination, RunHost& host);
+    bool Open(const Destination& destination, ProblemSink& host);
     TextWriter& Writer() { return *writer_; }
+    // Whether anything is written at all (not for --check's Destination::None).
+    bool Writes() const { return writer_ != nullptr; }
     // Whether the destination is a safe replacement, which leaves nothing
     // behind when it is not completed.
     bool Replacing() const { return replacement_ != nullptr; }
@@ -42,7 +44,7 @@ public:
     // Closes the writer (a temporary is synced first) and puts a replacement
     // in place. Throws FileError when the close fails; false after telling the
     // host that the rename failed.
-    bool Complete(RunHost& host);
+    bool Complete(ProblemSink& host);
     // After a failure: a replacement is removed; any other destination keeps
     // what was written, in whole lines (`partialLine` is dropped when the
     // failure cut an entry short). Never throws.

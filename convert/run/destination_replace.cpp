@@ -22,26 +22,26 @@ public:
     SafeReplacement replacement;
 };
 
-bool OpenReplacing(const std::string& path, RunHost& host, OpenedDestination& into) {
+bool OpenReplacing(const std::string& path, ProblemSink& host, OpenedDestination& into) {
     // Asked of the metadata: an unreadable file exists, and a FIFO is not
     // opened by the question.
     switch (StatusOf(path).kind) {
         case PathKind::Folder:
-            host.Tell({NoticeKind::DestinationIsFolder, path});
+            host.Report(RunProblem(ProblemCode::DestinationIsFolder, path));
             return false;
         case PathKind::Device: {
             OsFile device;
             if (!device.OpenDeviceForWriting(path)) {
-                Notice notice{NoticeKind::CannotOpenDest, path};
+                Problem notice = RunProblem(ProblemCode::CannotOpenDest, path);
                 notice.systemError = device.SystemError();
-                host.Tell(notice);
+                host.Report(notice);
                 return false;
             }
             into.OwnWriter().Attach(std::move(device), path);
             return true;
         }
         case PathKind::File:
-            if (!host.Ask({NoticeKind::DestinationExists, path})) {
+            if (!host.Ask(RunProblem(ProblemCode::DestinationExists, path))) {
                 return false;
             }
             break;
@@ -51,25 +51,13 @@ bool OpenReplacing(const std::string& path, RunHost& host, OpenedDestination& in
     auto pending = std::make_unique<SafePending>();
     OsFile temporary = pending->replacement.Begin(path);
     if (!temporary.IsOpen()) {
-        Notice notice{NoticeKind::CannotOpenDest, path};
+        Problem notice = RunProblem(ProblemCode::CannotOpenDest, path);
         notice.systemError = pending->replacement.SystemError();
-        host.Tell(notice);
+        host.Report(notice);
         return false;
     }
     into.OwnWriter().Attach(std::move(temporary), path);
     into.Replaces(std::move(pending));
-    return true;
-}
-
-bool OpenShared(const std::string& path, TextReader& reader, int* systemError) {
-    OsFile file;
-    if (!file.OpenSharedRead(path)) {
-        if (systemError != nullptr) {
-            *systemError = file.SystemError();
-        }
-        return false;
-    }
-    reader.Attach(std::move(file), path);
     return true;
 }
 
@@ -83,7 +71,9 @@ Destination Destination::Replacing(std::string path) {
 
 Source Source::Shared(std::string path) {
     Source source{Kind::SharedPath, std::move(path), {}, nullptr};
-    source.openShared = &OpenShared;
+    source.openShared = [](const std::string& shared, OsFile& file) {
+        return file.OpenSharedRead(shared);
+    };
     return source;
 }
 

@@ -12,29 +12,31 @@ std::string Replaced(std::string text, std::string_view placeholder, std::string
 
 }  // namespace
 
-std::string WindowText(const Notice& notice) {
-    switch (notice.kind) {
-        case NoticeKind::CannotOpenSource:
-        case NoticeKind::WideEncoding:  // srt2rt's sources only
+std::string WindowText(const Problem& notice) {
+    switch (notice.code) {
+        case ProblemCode::CannotOpen:
+        case ProblemCode::Encoding:  // srt2rt's sources only
             return kCannotOpenSource;
-        case NoticeKind::DestinationExists:
+        case ProblemCode::DestinationExists:
             return kDestExists;
-        case NoticeKind::CannotOpenDest:
-        case NoticeKind::DestinationIsFolder:  // srt2rt's destinations only
-        case NoticeKind::CannotReplace:
+        case ProblemCode::CannotOpenDest:
+        case ProblemCode::DestinationIsFolder:  // srt2rt's destinations only
+        case ProblemCode::CannotReplace:
             return kCannotOpenDest;
-        case NoticeKind::OutOfMemory:
+        case ProblemCode::OutOfMemory:
             return kOutOfMemory;
-        case NoticeKind::CannotOpenSmil:
+        case ProblemCode::CannotOpenSmil:
             return kCannotOpenSmil;
-        case NoticeKind::LineNumberError:
+        case ProblemCode::IndexMismatch:
             return Replaced(kLineNumberError, "%d", std::to_string(notice.entry));
-        case NoticeKind::TimeFormatError:
+        case ProblemCode::TimeFormat:
             return Replaced(kTimeFormatError, "%d", std::to_string(notice.entry));
-        case NoticeKind::FileFailure:
+        case ProblemCode::ReadError:
+            return kReadFailure;
+        default:  // a write-error; the check's own codes never reach the window
             break;
     }
-    return notice.operation == FileOperation::Read ? kReadFailure : kWriteFailure;
+    return kWriteFailure;
 }
 
 }  // namespace quillo::messages

@@ -1,11 +1,11 @@
-// The window's texts for a conversion's notices. File-failure texts are UTF-8
+// The window's texts for what a conversion tells it. File-failure texts are UTF-8
 // and hold "%1" where the file's full path goes.
 #pragma once
 
 #include <string>
 #include <string_view>
 
-#include "run_host.h"
+#include "problem.h"
 
 namespace quillo::messages {
 
@@ -29,12 +29,12 @@ inline constexpr char kWriteFailure[] = "Disque plein lors de l'acc\xC3\xA8s \xC
 // The window's text for `notice`, with the entry's ordinal in place of "%d".
 // A file failure's text keeps its "%1": the path is in the ANSI code page,
 // the text in UTF-8, and only the window knows how to join them.
-std::string WindowText(const Notice& notice);
+std::string WindowText(const Problem& notice);
 
 // The caption of the window's box: "Warning" for the question, "Error" for
 // the rest (a file failure is captioned by the program's name instead).
-inline const char* WindowCaption(NoticeKind kind) {
-    return kind == NoticeKind::DestinationExists ? kWarningCaption : kErrorCaption;
+inline const char* WindowCaption(ProblemCode code) {
+    return code == ProblemCode::DestinationExists ? kWarningCaption : kErrorCaption;
 }
 
 }  // namespace quillo::messages

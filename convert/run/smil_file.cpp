@@ -2,7 +2,7 @@
 
 namespace quillo {
 
-RunOutcome WriteSmilFile(const SmilRequest& request, const CodePage& codePage, RunHost& host) {
+RunOutcome WriteSmilFile(const SmilRequest& request, const CodePage& codePage, ProblemSink& host) {
     if (!request.create || request.videoPath.empty()) {
         return RunOutcome::Completed;
     }
@@ -10,7 +10,7 @@ RunOutcome WriteSmilFile(const SmilRequest& request, const CodePage& codePage, R
     const std::string path = SmilPathFor(request.sourcePath, codePage, request.separator);
     if (!out.Open(path)) {
         // Asked for and not written: say so rather than end as if it had been.
-        host.Tell({NoticeKind::CannotOpenSmil, path});
+        host.Report(RunProblem(ProblemCode::CannotOpenSmil, path));
         return RunOutcome::Stopped;
     }
     try {
@@ -24,9 +24,7 @@ RunOutcome WriteSmilFile(const SmilRequest& request, const CodePage& codePage, R
         } catch (const FileError&) {
             // Already reporting the first failure.
         }
-        Notice notice{NoticeKind::FileFailure, error.fullPath};
-        notice.operation = error.operation;
-        host.Tell(notice);
+        host.Report(FailureOf(error));
         return RunOutcome::Stopped;
     }
 }

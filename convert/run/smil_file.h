@@ -19,6 +19,6 @@ struct SmilRequest {
 
 // Writes the presentation when it was asked for and a video is named,
 // replacing any file of that name. Completed when there was nothing to do too.
-RunOutcome WriteSmilFile(const SmilRequest& request, const CodePage& codePage, RunHost& host);
+RunOutcome WriteSmilFile(const SmilRequest& request, const CodePage& codePage, ProblemSink& host);
 
 }  // namespace quillo

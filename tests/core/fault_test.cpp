@@ -351,7 +351,7 @@ private:
 
 // The run as srt2rt makes it: the source read shared, the document written
 // through a safe replacement of `dest`, with `interrupt` looking on.
-RunOutcome ConvertReplacing(const std::string& source, const std::string& dest, RunHost& host,
+RunOutcome ConvertReplacing(const std::string& source, const std::string& dest, ProblemSink& host,
                             AtStopEntry* interrupt = nullptr) {
     const ConversionOptions options{true, CodePage::SingleByte(), host};
     if (interrupt == nullptr) {

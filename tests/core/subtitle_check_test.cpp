@@ -30,7 +30,7 @@ struct Found {
 class Recorder : public ProblemSink {
 public:
     void Report(const Problem& problem) override {
-        found.push_back({problem.line, problem.column, std::string(problem.code), problem.entry});
+        found.push_back({problem.line, problem.column, std::string(problem.Name()), problem.entry});
     }
     std::vector<Found> found;
 };

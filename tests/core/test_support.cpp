@@ -58,28 +58,28 @@ bool Exists(const std::string& path) {
 }
 
 RunOutcome ConvertFiles(const std::string& source, const std::string& dest, bool verify,
-                        const CodePage& codePage, RunHost& host) {
+                        const CodePage& codePage, ProblemSink& host) {
     return Convert(Source::File(source), Destination::File(dest), {verify, codePage, host});
 }
 
-bool RecordingHost::Ask(const quillo::Notice& question) {
+bool RecordingHost::Ask(const quillo::Problem& question) {
     notices.push_back(
-        {Notice::Question, messages::WindowText(question), messages::WindowCaption(question.kind)});
+        {Notice::Question, messages::WindowText(question), messages::WindowCaption(question.code)});
     return answerYes_;
 }
 
-void RecordingHost::Tell(const quillo::Notice& notice) {
+void RecordingHost::Report(const quillo::Problem& notice) {
     if (notice.systemError != 0) {
         lastSystemError = notice.systemError;
     }
-    if (notice.kind == NoticeKind::FileFailure) {
+    if (notice.code == ProblemCode::ReadError || notice.code == ProblemCode::WriteError) {
         notices.push_back({Notice::FileFailure,
                            notice.operation == FileOperation::Read ? "read" : "write",
                            std::string(notice.file)});
         return;
     }
     notices.push_back(
-        {Notice::Error, messages::WindowText(notice), messages::WindowCaption(notice.kind)});
+        {Notice::Error, messages::WindowText(notice), messages::WindowCaption(notice.code)});
 }
 
 }  // namespace quillo::test

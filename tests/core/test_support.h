@@ -8,7 +8,7 @@
 
 #include "../common/expected_documents.h"
 #include "conversion.h"
-#include "run_host.h"
+#include "problem.h"
 
 namespace quillo::test {
 
@@ -35,7 +35,7 @@ bool Exists(const std::string& path);
 // The character that separates folders in paths on this platform.
 char NativeSeparator();
 
-// What a RunHost was asked to show, in order.
+// What a run's host was asked to show, in order.
 struct Notice {
     enum Kind { Question, Error, FileFailure } kind;
     std::string text;     // for FileFailure: the operation, "read" or "write"
@@ -52,14 +52,14 @@ struct Notice {
 
 // The window's conversion: a source path into a destination path.
 RunOutcome ConvertFiles(const std::string& source, const std::string& dest, bool verify,
-                        const CodePage& codePage, RunHost& host);
+                        const CodePage& codePage, ProblemSink& host);
 
-class RecordingHost : public RunHost {
+class RecordingHost : public ProblemSink {
 public:
     explicit RecordingHost(bool answerYes = true) : answerYes_(answerYes) {}
     // Records what the window would show: its texts and captions.
-    bool Ask(const quillo::Notice& question) override;
-    void Tell(const quillo::Notice& notice) override;
+    bool Ask(const quillo::Problem& question) override;
+    void Report(const quillo::Problem& notice) override;
 
     std::vector<Notice> notices;
     int lastSystemError = 0;  // of the last notice that carried one

@@ -22,7 +22,7 @@
 #include "mending_run.h"
 #include "messages.h"
 #include "reference_model.h"
-#include "run_host.h"
+#include "problem.h"
 #include "subtitle_check.h"
 #include "text_file.h"
 
@@ -35,29 +35,29 @@ struct Shown {
     std::string caption;
 };
 
-class Host : public RunHost {
+class Host : public ProblemSink {
 public:
-    bool Ask(const Notice& question) override {
+    bool Ask(const Problem& question) override {
         shown.push_back({Shown::Question, messages::WindowText(question),
-                         messages::WindowCaption(question.kind)});
+                         messages::WindowCaption(question.code)});
         return true;
     }
-    void Tell(const Notice& notice) override {
-        if (notice.kind == NoticeKind::FileFailure) {
+    void Report(const Problem& notice) override {
+        if (notice.code == ProblemCode::ReadError || notice.code == ProblemCode::WriteError) {
             shown.push_back(
                 {notice.operation == FileOperation::Read ? Shown::ReadFailure : Shown::WriteFailure,
                  "", std::string(notice.file)});
             return;
         }
-        lastKind = notice.kind;
+        lastCode = notice.code;
         shown.push_back(
-            {Shown::Error, messages::WindowText(notice), messages::WindowCaption(notice.kind)});
+            {Shown::Error, messages::WindowText(notice), messages::WindowCaption(notice.code)});
         if (said != nullptr) {
             *said += "notice " + shown.back().text + "\n";
         }
     }
     std::vector<Shown> shown;
-    NoticeKind lastKind = NoticeKind::FileFailure;
+    ProblemCode lastCode = ProblemCode::ReadError;
     std::string* said = nullptr;  // the run's words, in order, problems included
 };
 
@@ -77,7 +77,7 @@ public:
             ++shown_;
         }
         said_ += std::to_string(problem.line) + ":" + std::to_string(problem.column) + " " +
-                 std::string(problem.code) + " " + std::string(problem.message) + "\n";
+                 std::string(problem.Name()) + " " + std::string(problem.message) + "\n";
     }
     int32_t firstErrorEntry = 0;
 
@@ -104,9 +104,9 @@ public:
     }
     void Report(const Problem& problem) override {
         Require(problem.line > 0 && problem.column > 0, "a problem has no place");
-        Require(!problem.message.empty() && !problem.code.empty(), "a problem has no text");
+        Require(!problem.message.empty() && !problem.Name().empty(), "a problem has no text");
         if (problem.severity == Severity::Error) {
-            Require(problem.entry > 0 || problem.code == "cr-only" || problem.code == "encoding",
+            Require(problem.entry > 0 || problem.Name() == "cr-only" || problem.Name() == "encoding",
                     "an error names no entry");
             if (firstErrorEntry == 0) {
                 firstErrorEntry = problem.entry;
@@ -175,7 +175,7 @@ void Run(std::string_view source, const Setting& setting, const ReferenceRun& ex
         setting.withWarnings ? Convert(from, to, options, check) : Convert(from, to, options);
     if (setting.withWarnings && IsWide(source)) {
         Require(outcome == RunOutcome::Stopped && document.empty() && host.shown.size() == 1 &&
-                    host.lastKind == NoticeKind::WideEncoding,
+                    host.lastCode == ProblemCode::Encoding,
                 "a UTF-16 or UTF-32 source is not refused before anything is written");
         return;
     }
@@ -234,19 +234,19 @@ MendedFile Fix(std::string_view source, size_t block, size_t room = SIZE_MAX) {
         LeftOver(std::string& said, std::vector<uint64_t>& timesMended)
             : said_(said), timesMended_(timesMended) {}
         void Report(const Problem& problem) override {
-            if (problem.severity == Severity::Fixed && problem.code == "time-format") {
+            if (problem.severity == Severity::Fixed && problem.Name() == "time-format") {
                 timesMended_.push_back(problem.line);
             }
             said_ += std::to_string(problem.line) + ":" + std::to_string(problem.column) + " " +
-                     std::string(problem.code) + " " + std::to_string(problem.entry) + " " +
+                     std::string(problem.Name()) + " " + std::to_string(problem.entry) + " " +
                      std::string(problem.message) + "\n";
             static const std::string_view kMendable[] = {
                 "encoding",       "bom",           "cr-only",     "cr-cr-lf", "blank-line",
                 "index-mismatch", "missing-index", "unclosed-tag"};
             if (problem.severity == Severity::Error &&
-                std::find(std::begin(kMendable), std::end(kMendable), problem.code) !=
+                std::find(std::begin(kMendable), std::end(kMendable), problem.Name()) !=
                     std::end(kMendable)) {
-                found.push_back({problem.code, problem.line});
+                found.push_back({problem.Name(), problem.line});
             }
         }
         std::vector<std::pair<std::string_view, uint64_t>> found;

@@ -5,6 +5,22 @@
 namespace quillo {
 
 constexpr ProblemCodeInfo kProblemCodes[kProblemCodeCount] = {
+    {ProblemCode::DestinationExists, "destination-exists", Severity::Error,
+     "the destination exists: replace it?"},
+    {ProblemCode::CannotOpenDest, "cannot-create", Severity::Error,
+     "the destination cannot be created"},
+    {ProblemCode::DestinationIsFolder, "destination-is-folder", Severity::Error,
+     "a folder stands where the destination would go"},
+    {ProblemCode::CannotOpenSmil, "cannot-create-smil", Severity::Error,
+     "the presentation cannot be created"},
+    {ProblemCode::WriteError, "write-error", Severity::Error, "a write fails part-way"},
+    {ProblemCode::CannotReplace, "cannot-replace", Severity::Error,
+     "the complete document cannot be renamed over the destination"},
+    {ProblemCode::OutOfMemory, "out-of-memory", Severity::Error,
+     "a line is too long to hold in memory"},
+    {ProblemCode::UnsureEncoding, "unsure-encoding", Severity::Error,
+     "mended in place from an encoding told without a byte-order mark, with errors left: the "
+     "source is kept"},
     {ProblemCode::IndexMismatch, "index-mismatch", Severity::Error,
      "an entry's number is neither its ordinal nor the previous number plus one (with "
      "verification)"},

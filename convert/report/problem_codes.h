@@ -1,6 +1,7 @@
-// Every problem the check can report: its code, its severity and what it
-// means in one line. --help, the man page and the read-mes list this table;
-// a test fails when one of them misses a code. A code has one severity,
+// Every code the core reports: the run's own first, then every problem the
+// check can report, each with its severity and what it means in one line.
+// --help, the man page and the read-mes list the check's; a test fails when
+// one of them misses a code. A code has one severity,
 // except where the table says it turns to a warning in a file that converts
 // all the same (the report then carries the severity it was given).
 #pragma once
@@ -16,6 +17,20 @@ namespace quillo {
 enum class Severity { Error, Warning, Fixed };
 
 enum class ProblemCode : uint8_t {
+    // The run's own, which the check never reports.
+    DestinationExists,  // the one question: replace it?
+    CannotOpenDest,
+    DestinationIsFolder,  // srt2rt's: a folder stands where its destination would go
+    CannotOpenSmil,
+    WriteError,     // a write or close of the destination failed
+    CannotReplace,  // srt2rt's: the complete document could not be renamed into place
+    OutOfMemory,    // a line of the source is too long to hold in memory
+    // srt2rt --fix -i's: transcoded on an encoding guessed without a
+    // byte-order mark, the mended file still has errors: the source stays.
+    UnsureEncoding,
+    // The check's, which the run reports too where they stop it: cannot-open,
+    // read-error, index-mismatch, time-format, and encoding for a UTF-16 or
+    // UTF-32 source srt2rt refuses before writing anything.
     IndexMismatch,
     TimeFormat,
     CrOnly,
@@ -55,8 +70,9 @@ struct ProblemCodeInfo {
     bool warningWhereConverted = false;
 };
 
-// TimeInText is the last code.
+// TimeInText is the last code; the check's begin with IndexMismatch.
 inline constexpr size_t kProblemCodeCount = static_cast<size_t>(ProblemCode::TimeInText) + 1;
+inline constexpr size_t kFirstCheckCode = static_cast<size_t>(ProblemCode::IndexMismatch);
 
 // The table, a row a code in the codes' order (problem_codes.cpp: its text is
 // in the program once, however many files report problems).
