@@ -18,6 +18,7 @@
 #include "srt_fields.h"
 #include "text_builder.h"
 #include "text_file.h"
+#include "time_map.h"
 
 namespace quillo {
 
@@ -109,6 +110,8 @@ public:
     // character where `walked` (the conversion's) makes it <BR>: for a run
     // not told which code page the text is in.
     void WarnOfSplitCharacters(const CodePage& walked) { barsWalkedIn_ = &walked; }
+    // Checks the times as `map` moves them, as a retimed document has them.
+    void RetimeWith(const TimeMap& map) { timeMap_ = &map; }
 
 private:
     // What is known to make the entry being read fail, beyond its symptoms.
@@ -159,6 +162,7 @@ private:
     void ReportCause();
     void CheckIndexOverflow(const IndexLine& index);
     void ReportTimeFormat(const quillo::TimeLine& time);
+    bool LookAtRetiming(const quillo::TimeLine& time, const TimeRange& read, TimeRange& moved);
     void CheckSpan(const quillo::TimeLine& time, const TimeRange& t, int64_t begin, int64_t end);
     void CheckFields(const quillo::TimeLine& time, const TimeRange& t);
     bool CheckOverflow(const quillo::TimeLine& time, const TimeRange& t, int field);
@@ -171,6 +175,7 @@ private:
     bool verify_;
     bool stopAtError_ = false;
     const CodePage* barsWalkedIn_ = nullptr;
+    const TimeMap* timeMap_ = nullptr;
     ProblemSink* sink_;
     unsigned declined_ = 0;  // a bit a severity the sink declined
     CheckCounts counts_;

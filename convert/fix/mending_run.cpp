@@ -5,8 +5,11 @@
 namespace quillo {
 
 uint64_t MendAndCheck(MendingReader& source, TextWriter& out, ProblemSink& fixes,
-                      SubtitleCheck& check) {
+                      SubtitleCheck& check, const TimeMap* map) {
     SubtitleFixer fixer(source, out, fixes);
+    if (map != nullptr) {
+        fixer.RetimeWith(*map);
+    }
     ReadEntries(fixer, check);
     fixer.Finish();
     return fixer.Fixed();

@@ -14,6 +14,7 @@ namespace quillo {
 
 class OpenedDestination;
 class SubtitleCheck;
+class TimeMap;
 
 // Where the subtitles come from.
 struct Source {
@@ -92,6 +93,8 @@ struct ConversionOptions {
     // srt2rt's: a UTF-16 or UTF-32 source is refused before the destination
     // is opened (the window converts its bytes as they stand).
     bool refuseWideEncodings = false;
+    // srt2rt's timing options: every time goes through it, or nullptr.
+    const TimeMap* timeMap = nullptr;
 };
 
 enum class RunOutcome {

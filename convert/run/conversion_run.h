@@ -10,6 +10,7 @@
 #include "destination.h"
 #include "srt_entries.h"
 #include "srt_fields.h"
+#include "time_map.h"
 
 namespace quillo::conversion_run {
 
@@ -83,6 +84,9 @@ public:
     }
 
     bool TimeLine(const quillo::TimeLine& time) {
+        if (__builtin_expect(options_.timeMap != nullptr, 0)) {
+            return RetimedTimeLine(time);
+        }
         // No text line holds an LF, so nothing needs translating on the way.
         dest_.BeginLine();
         char* const reserved = dest_.Reserve(kMaxTimeTagLength);
@@ -126,6 +130,25 @@ public:
     void Finish(const TextReader&) {}
 
 private:
+    // With a timing option the digits cannot be copied: the times are read,
+    // moved and written.
+    [[gnu::noinline]] bool RetimedTimeLine(const quillo::TimeLine& time) {
+        TimeRange times;
+        if (!time.Times(times)) {
+            Fail(NoticeKind::TimeFormatError, time.ordinal, time.lineNumber);
+            return false;
+        }
+        const RetimedTimes moved = Retime(*options_.timeMap, times);
+        if (moved.outcome == RetimedTimes::Outcome::Outside) {
+            Fail(NoticeKind::TimeOutOfRange, time.ordinal, time.lineNumber);
+            return false;
+        }
+        dest_.BeginLine();
+        dest_.Put(std::string_view(tag_, FormatTimeTag(tag_, moved.written)));
+        firstText_ = true;
+        return true;
+    }
+
     void Fail(NoticeKind kind, int32_t entry, uint64_t line) {
         Notice notice{kind, sourceName_};
         notice.entry = entry;

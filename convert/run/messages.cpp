@@ -30,6 +30,7 @@ std::string WindowText(const Notice& notice) {
         case NoticeKind::LineNumberError:
             return Replaced(kLineNumberError, "%d", std::to_string(notice.entry));
         case NoticeKind::TimeFormatError:
+        case NoticeKind::TimeOutOfRange:  // srt2rt's retiming only
             return Replaced(kTimeFormatError, "%d", std::to_string(notice.entry));
         case NoticeKind::FileFailure:
             break;

@@ -24,6 +24,9 @@ enum class NoticeKind {
     // srt2rt's: the source is UTF-16 or UTF-32, whose bytes the converter
     // would take for text cut at every NUL; told before anything is written.
     WideEncoding,
+    // srt2rt's: a timing option would move an entry's time before 0:00 or
+    // past the latest time a document holds.
+    TimeOutOfRange,
 };
 
 struct Notice {
