@@ -7,6 +7,7 @@
 #include "mending_reader.h"
 #include "mending_run.h"
 #include "os_paths.h"
+#include "retiming.h"
 
 namespace quillo::cli {
 namespace {
@@ -63,6 +64,11 @@ bool FixSource(const std::string& source, const Options& options, const CodePage
             return false;
         }
     }
+    SourceRetiming retiming;
+    if (!retiming.Prepare(source, options, true, &report)) {
+        summary({0, 1, 0, 0});
+        return false;
+    }
     // In place, the source is what the user asked to replace.
     ConsoleHost host(source, dest, options.force || options.inPlace);
     OpenedDestination opened;
@@ -80,7 +86,7 @@ bool FixSource(const std::string& source, const Options& options, const CodePage
     CheckCounts counts;
     bool written = false;
     try {
-        const uint64_t fixed = MendAndCheck(reader, opened.Writer(), report, check);
+        const uint64_t fixed = MendAndCheck(reader, opened.Writer(), report, check, retiming.Map());
         counts = check.Counts();
         counts.fixed = fixed;
         reader.Close();  // Windows renames nothing over a file still open
@@ -105,6 +111,12 @@ bool FixSource(const std::string& source, const Options& options, const CodePage
         notice.systemError = error.systemError;
         notice.line = reader.LineNumber() + 1;
         host.Tell(notice);
+    } catch (const RetimingStopped&) {
+        opened.GiveUp();  // the report said why: nothing of the file is kept
+        counts = check.Counts();
+        counts.errors += 1;
+        summary(counts);
+        return false;
     } catch (const std::bad_alloc&) {
         opened.GiveUp();
         Notice notice{NoticeKind::OutOfMemory, source};

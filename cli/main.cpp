@@ -13,6 +13,7 @@
 #include "interrupt_cleanup.h"
 #include "options.h"
 #include "quillo_version.h"
+#include "retiming.h"
 #include "run_plan.h"
 #include "source_conversion.h"
 #include "source_file.h"
@@ -50,6 +51,14 @@ bool Check(const std::string& source, const Options& options, const CodePage& co
     SubtitleCheck check(options.verifyLineNumbers, report);
     if (!options.codePage) {
         check.WarnOfSplitCharacters(codePage);
+    }
+    SourceRetiming retiming;
+    if (!retiming.Prepare(source, options, false, &report)) {
+        summary({0, 1, 0});
+        return false;
+    }
+    if (retiming.Map() != nullptr) {
+        check.RetimeWith(*retiming.Map());
     }
     CheckCounts counts;
     try {

@@ -5,6 +5,7 @@
 #include "console_host.h"
 #include "conversion.h"
 #include "presentation.h"
+#include "retiming.h"
 #include "source_file.h"
 #include "subtitle_check.h"
 
@@ -34,8 +35,13 @@ bool ConvertSource(const SourcePlan& plan, const Options& options, const CodePag
         PrintErrorLine(plan.refusal);
         return false;
     }
+    SourceRetiming retiming;
+    if (!retiming.Prepare(plan.source, options, false, nullptr)) {
+        return false;
+    }
     ConsoleHost host(plan.source, plan.document, options.force);
-    const ConversionOptions conversion{options.verifyLineNumbers, codePage, host, true};
+    const ConversionOptions conversion{options.verifyLineNumbers, codePage, host, true,
+                                       retiming.Map()};
     const Source from = SourceNamed(plan.source);
     const Destination to =
         plan.document == "-" ? Destination::Output() : Destination::Replacing(plan.document);
@@ -46,9 +52,14 @@ bool ConvertSource(const SourcePlan& plan, const Options& options, const CodePag
     if (!options.codePage) {
         check.WarnOfSplitCharacters(codePage);
     }
+    // Retimed, it checks the moved times always, to say why one cannot be written.
+    if (retiming.Map() != nullptr) {
+        check.RetimeWith(*retiming.Map());
+    }
+    const bool quiet = options.quiet && retiming.Map() == nullptr;
     const RunOutcome outcome =
-        options.quiet ? Convert(from, to, conversion) : Convert(from, to, conversion, check);
-    if (options.quiet && host.StoppedAtAnEntry()) {
+        quiet ? Convert(from, to, conversion) : Convert(from, to, conversion, check);
+    if (quiet && host.StoppedAtAnEntry()) {
         ExplainStop(plan.source, check);
     }
     warnings.Finish(check.Counts());
