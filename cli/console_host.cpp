@@ -65,6 +65,12 @@ void ConsoleHost::Report(const Problem& notice) {
             // "FILE:LINE: text", where an editor can take the user straight there.
             Report(source_ + ":" + std::to_string(notice.line), messages::WindowText(notice));
             return;
+        case ProblemCode::Retime:
+            stoppedAtAnEntry_ = true;
+            Report(source_ + ":" + std::to_string(notice.line),
+                   "entry " + std::to_string(notice.entry) +
+                       "'s times cannot be moved so: the conversion stops here");
+            return;
         case ProblemCode::ReadError:
             Report(source_ + ":" + std::to_string(notice.line),
                    WithReason("cannot read", notice.systemError));

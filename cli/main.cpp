@@ -11,6 +11,7 @@
 #include "interrupt_cleanup.h"
 #include "options.h"
 #include "quillo_version.h"
+#include "retiming.h"
 #include "run_plan.h"
 #include "source_run.h"
 #include "system_reason.h"

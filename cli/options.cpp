@@ -33,8 +33,28 @@ const char kUsage[] =
     "  -i, --in-place      with --fix: mend each SOURCE where it stands\n"
     "      --format=FORMAT --check's and --fix's report: text (FILE:LINE:COLUMN: ...)\n"
     "                      or json\n"
+    "      --shift=OFFSET  move every time by OFFSET, in seconds or as a clock, to the\n"
+    "                      millisecond: +1.5, -0.250, -00:00:02,500, 1:02.3\n"
+    "      --fps=FROM:TO   rescale every time by FROM/TO, two frame rates: 23.976, 24,\n"
+    "                      25, 29.97, 30, 50, 59.94 or a fraction such as 24000/1001;\n"
+    "                      with --shift, rescaled first\n"
+    "      --sync=ENTRY@TIME[,ENTRY@TIME]\n"
+    "                      move the times so that entry ENTRY (counted from 1) starts\n"
+    "                      at TIME, and the second at the second TIME, in one line\n"
+    "                      through both; the source is read twice (not standard input)\n"
     "  -h, --help          show this help (also -?, and /? on Windows)\n"
     "      --version       show the version\n"
+    "\n"
+    "The timing options move the document's times, --fix's SubRip times (every other\n"
+    "byte as it was) and those --check checks, each to the nearest millisecond, halves\n"
+    "away from zero. A time moved before 0:00 or past 99999:59:59,999 is an error and\n"
+    "nothing is written, but for a begin before 0:00 whose end stays after it: that\n"
+    "begins at 0:00, with a warning. For example:\n"
+    "  srt2rt --fps=23.976:25 film.srt            a 23.976 fps film sped up to PAL's 25\n"
+    "  srt2rt --shift=-12.5 film.srt              12.5 s of intro cut from the video\n"
+    "  srt2rt --sync=1@0:00:20,300,812@1:49:55,000 film.srt\n"
+    "                                             entry 1 starts at 0:00:20.3 and\n"
+    "                                             entry 812 at 1:49:55, the rest between\n"
     "\n"
     "SOURCE \"-\" reads standard input (to convert it, give -o). \"--\" ends the options.\n"
     "On Windows, srt2rt expands * and ? in each SOURCE itself, and refuses the names of\n"
@@ -46,7 +66,18 @@ const char kUsage[] =
 
 namespace {
 
-enum LongOnly { kSmil = 256, kNoVerify, kCodePage, kCheck, kFix, kFormat, kVersion };
+enum LongOnly {
+    kSmil = 256,
+    kNoVerify,
+    kCodePage,
+    kCheck,
+    kFix,
+    kFormat,
+    kVersion,
+    kShift,
+    kFps,
+    kSync
+};
 
 const option kLongOptions[] = {
     {"output", required_argument, nullptr, 'o'},
@@ -61,6 +92,9 @@ const option kLongOptions[] = {
     {"format", required_argument, nullptr, kFormat},
     {"help", no_argument, nullptr, 'h'},
     {"version", no_argument, nullptr, kVersion},
+    {"shift", required_argument, nullptr, kShift},
+    {"fps", required_argument, nullptr, kFps},
+    {"sync", required_argument, nullptr, kSync},
     {nullptr, 0, nullptr, 0},
 };
 
@@ -177,6 +211,18 @@ ParseResult ParseOptions(const std::vector<std::string>& args) {
                 }
                 format = optarg;
                 break;
+            case kShift:
+            case kFps:
+            case kSync: {
+                std::string error;
+                const bool read = code == kShift ? ReadShift(optarg, options.timing, error)
+                                  : code == kFps ? ReadFps(optarg, options.timing, error)
+                                                 : ReadSync(optarg, options.timing, error);
+                if (!read) {
+                    return fail(error);
+                }
+                break;
+            }
             case 'h':
                 options.help = true;
                 break;
@@ -215,6 +261,14 @@ ParseResult ParseOptions(const std::vector<std::string>& args) {
     }
     if (standardInputs > 1) {
         return fail("standard input ('-') can be read only once");
+    }
+    if (options.timing.syncPoints > 0 && (options.timing.shifted || options.timing.rescaled)) {
+        return fail("--sync sets the whole move of the times: leave out --shift and --fps");
+    }
+    if (options.timing.syncPoints > 0 && standardInputs > 0) {
+        return fail(
+            "--sync reads each source twice, first for its entries' times, and standard input "
+            "cannot be read twice: save it to a file");
     }
     if (options.check) {
         if (options.output || options.smilVideo || options.fix) {

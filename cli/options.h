@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "timing_options.h"
+
 namespace quillo::cli {
 
 struct Options {
@@ -21,6 +23,8 @@ struct Options {
     // --codepage: how a line's characters are walked (0 for single bytes or
     // UTF-8); without it the system's ANSI code page (single bytes on POSIX).
     std::optional<int> codePage;
+    // --shift, --fps and --sync; its option is empty without them.
+    TimingRequest timing;
     bool help = false;
     bool version = false;
 };

@@ -6,6 +6,7 @@
 #include "mending_run.h"
 #include "os_paths.h"
 #include "presentation.h"
+#include "retiming.h"
 #include "source_file.h"
 #include "subtitle_check.h"
 
@@ -73,7 +74,7 @@ public:
 };
 
 ConversionOptions OptionsOf(const Options& options, const CodePage& codePage, ProblemSink& host) {
-    return {options.verifyLineNumbers, codePage, host, true, !options.codePage};
+    return {options.verifyLineNumbers, codePage, host, true, nullptr, !options.codePage};
 }
 
 bool CheckSource(const SourcePlan& plan, const Options& options, const CodePage& codePage,
@@ -82,12 +83,17 @@ bool CheckSource(const SourcePlan& plan, const Options& options, const CodePage&
     ConsoleHost console(plan.source, plan.source, false);
     ReportingHost host(plan.source, report.Sink(), console, true);
     SubtitleCheck check(report.Sink());
+    SourceRetiming retiming;
     if (std::string why = DeviceRefusal(plan.source); !why.empty()) {
         host.Refuse(why);
+    } else if (!retiming.Prepare(plan.source, options, false, &report.Sink())) {
+        report.Summary({0, 1, 0}, false);
+        return false;
     } else {
         // The check reports the encoding it is told of itself.
         ConversionOptions run = OptionsOf(options, codePage, host);
         run.refuseWideEncodings = false;
+        run.timeMap = retiming.Map();
         Convert(SourceNamed(plan.source), Destination::None(), run, check);
     }
     CheckCounts counts = check.Counts();
@@ -133,13 +139,26 @@ bool MendSource(const SourcePlan& plan, const Options& options, const CodePage& 
             return false;
         }
     }
+    SourceRetiming retiming;
+    if (!retiming.Prepare(source, options, true, &report.Sink())) {
+        report.Summary({0, 1, 0, 0}, true);
+        return false;
+    }
     // What is left is located in the mended file: named so when it is one.
     FileReport left(out, dest == "-" ? source : dest, options.json);
     SubtitleCheck check(left.Sink());
+    ConversionOptions run = OptionsOf(options, codePage, host);
+    run.timeMap = retiming.Map();
     const MendOutcome mended =
         Mend(SourceNamed(source),
-             dest == "-" ? Destination::Output() : Destination::Replacing(dest),
-             OptionsOf(options, codePage, host), check, report.Sink(), options.inPlace);
+             dest == "-" ? Destination::Output() : Destination::Replacing(dest), run, check,
+             report.Sink(), options.inPlace);
+    if (mended.retimingStopped) {
+        CheckCounts counts = check.Counts();
+        counts.errors += 1;
+        report.Summary(counts, true);
+        return false;
+    }
     if (mended.run != RunOutcome::Completed) {
         if (host.Errors() != 0) {
             report.Summary({0, host.Errors(), 0, 0}, true);  // it did not open
@@ -163,7 +182,7 @@ void ExplainStop(const SourcePlan& plan, const ConversionOptions& conversion,
     }
     Unheard unheard;
     const ConversionOptions quietly{conversion.verifyLineNumbers, conversion.codePage, unheard,
-                                    false, conversion.warnOfSplitCharacters};
+                                    false, conversion.timeMap, conversion.warnOfSplitCharacters};
     check.StopAtFirstError();
     Convert(SourceNamed(plan.source), Destination::None(), quietly, check);
 }
@@ -173,8 +192,13 @@ bool ConvertSource(const SourcePlan& plan, const Options& options, const CodePag
         PrintErrorLine(plan.refusal);
         return false;
     }
+    SourceRetiming retiming;
+    if (!retiming.Prepare(plan.source, options, false, nullptr)) {
+        return false;
+    }
     ConsoleHost host(plan.source, plan.document, options.force);
-    const ConversionOptions conversion = OptionsOf(options, codePage, host);
+    ConversionOptions conversion = OptionsOf(options, codePage, host);
+    conversion.timeMap = retiming.Map();
     const Source from = SourceNamed(plan.source);
     const Destination to =
         plan.document == "-" ? Destination::Output() : Destination::Replacing(plan.document);
@@ -182,9 +206,11 @@ bool ConvertSource(const SourcePlan& plan, const Options& options, const CodePag
     // conversion, if any.
     ConversionWarnings warnings(plan.source, options.quiet);
     SubtitleCheck check(warnings);
+    // Retimed, it checks the moved times always, to say why one cannot be written.
+    const bool quiet = options.quiet && retiming.Map() == nullptr;
     const RunOutcome outcome =
-        options.quiet ? Convert(from, to, conversion) : Convert(from, to, conversion, check);
-    if (options.quiet && host.StoppedAtAnEntry()) {
+        quiet ? Convert(from, to, conversion) : Convert(from, to, conversion, check);
+    if (quiet && host.StoppedAtAnEntry()) {
         ExplainStop(plan, conversion, check);
     }
     warnings.Finish(check.Counts());

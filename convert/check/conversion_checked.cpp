@@ -9,6 +9,7 @@ namespace quillo {
 void SubtitleCheck::Follow(const ConversionOptions& run) {
     verify_ = run.verifyLineNumbers;
     barsWalkedIn_ = run.warnOfSplitCharacters ? &run.codePage : nullptr;
+    timeMap_ = run.timeMap;
 }
 
 RunOutcome Convert(const Source& source, const Destination& destination,

@@ -18,6 +18,7 @@
 #include "srt_fields.h"
 #include "text_builder.h"
 #include "text_file.h"
+#include "time_map.h"
 
 namespace quillo {
 
@@ -87,12 +88,16 @@ public:
     const CheckCounts& Counts() const { return counts_; }
 
     // Takes the run's options as the check's own: whether numbers are
-    // verified, and whether a '|' that a double-byte code page would keep
-    // inside a character is warned of (conversion_checked.cpp).
+    // verified, whether a '|' that a double-byte code page would keep inside
+    // a character is warned of, and the timing options' map, through which
+    // the times are checked as a retimed document has them
+    // (conversion_checked.cpp).
     void Follow(const ConversionOptions& run);
     // Stops the walk at the end of the step that gives the first error, as
     // far as a conversion reads: to explain the entry that stopped one.
     void StopAtFirstError() { stopAtError_ = true; }
+    // Checks the times as `map` moves them, for a check run on its own.
+    void RetimeWith(const TimeMap& map) { timeMap_ = &map; }
 
 private:
     // What is known to make the entry being read fail, beyond its symptoms.
@@ -143,6 +148,7 @@ private:
     void ReportCause();
     void CheckIndexOverflow(const IndexLine& index);
     void ReportTimeFormat(const quillo::TimeLine& time);
+    bool LookAtRetiming(const quillo::TimeLine& time, const TimeRange& read, TimeRange& moved);
     void CheckSpan(const quillo::TimeLine& time, const TimeRange& t, int64_t begin, int64_t end);
     void CheckFields(const quillo::TimeLine& time, const TimeRange& t);
     bool CheckOverflow(const quillo::TimeLine& time, const TimeRange& t, int field);
@@ -155,6 +161,7 @@ private:
     bool verify_ = true;
     bool stopAtError_ = false;
     const CodePage* barsWalkedIn_ = nullptr;
+    const TimeMap* timeMap_ = nullptr;
     ProblemSink* sink_;
     unsigned declined_ = 0;  // a bit a severity the sink declined
     CheckCounts counts_;

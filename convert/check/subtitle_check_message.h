@@ -10,6 +10,7 @@
 #include "srt_fields.h"
 #include "subtitle_check.h"
 #include "text_builder.h"
+#include "time_map.h"
 
 namespace quillo::check_message {
 
@@ -77,6 +78,16 @@ inline void Append(TextBuilder& out, Quoted q) {
 inline void Append(TextBuilder& out, Count c) {
     out << c.count << ' ' << (c.count == 1 ? c.singular : c.plural);
 }
+// What a timing option makes of an entry's times.
+struct Retiming {
+    int32_t entry;
+    const RetimedTimes& times;
+    const TimeMap& map;
+};
+inline void Append(TextBuilder& out, const Retiming& r) {
+    AppendRetiming(out, r.entry, r.times, r.map);
+}
+
 void Append(TextBuilder& out, const Clock& c);
 void Append(TextBuilder& out, IndexLineQuote q);
 

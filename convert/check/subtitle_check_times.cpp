@@ -62,15 +62,21 @@ void SubtitleCheck::LookAtTimeLine(const quillo::TimeLine& time) {
         ReportTimeFormat(time);
         return;
     }
-    const int64_t begin =
-        Milliseconds(t.beginHours, t.beginMinutes, t.beginSeconds, t.beginMilliseconds);
-    const int64_t end = Milliseconds(t.endHours, t.endMinutes, t.endSeconds, t.endMilliseconds);
+    // The span as the document will have it: moved, with a timing option.
+    TimeRange shown = t;
+    if (timeMap_ != nullptr && !LookAtRetiming(time, t, shown)) {
+        return;
+    }
+    const int64_t begin = Milliseconds(shown.beginHours, shown.beginMinutes, shown.beginSeconds,
+                                       shown.beginMilliseconds);
+    const int64_t end =
+        Milliseconds(shown.endHours, shown.endMinutes, shown.endSeconds, shown.endMilliseconds);
     // Nearly every entry is long enough to show, within the document, after
     // the one before, and written the usual way with minutes and seconds in
     // range: nothing to say, and no call to find it.
     if (end - begin < 10 || end > kDocumentDuration || begin < previousEnd_ ||
         begin < previousBegin_) {
-        CheckSpan(time, t, begin, end);
+        CheckSpan(time, shown, begin, end);
     }
     if (!time.Usual() ||
         std::max({t.beginMinutes, t.beginSeconds, t.endMinutes, t.endSeconds}) > 59) {
@@ -79,7 +85,26 @@ void SubtitleCheck::LookAtTimeLine(const quillo::TimeLine& time) {
     previousEntry_ = time.ordinal;
     previousBegin_ = begin;
     previousEnd_ = end;
-    previousTimes_ = t;
+    previousTimes_ = shown;
+}
+
+// The times a timing option gives the entry, in `moved`; false when they
+// cannot be written, and the entry stops the conversion.
+bool SubtitleCheck::LookAtRetiming(const quillo::TimeLine& time, const TimeRange& read,
+                                   TimeRange& moved) {
+    const RetimedTimes r = Retime(*timeMap_, read);
+    if (r.outcome == RetimedTimes::Outcome::Moved) {
+        moved = r.written;
+        return true;
+    }
+    const bool clamped = r.outcome == RetimedTimes::Outcome::BeginClamped;
+    if (!clamped && ExplainedInstead()) {
+        return false;
+    }
+    Report(clamped ? ProblemCode::RetimeClamp : ProblemCode::Retime, time.lineNumber, 1,
+           time.ordinal, Retiming{time.ordinal, r, *timeMap_});
+    moved = r.written;
+    return clamped;
 }
 
 // The entry's span, against itself, the document and the entry before it.
@@ -159,7 +184,8 @@ void SubtitleCheck::CheckFields(const quillo::TimeLine& time, const TimeRange& t
         const int32_t v = fields[i];
         const int unit = i % 4;
         const int32_t most = unit == 3 ? 999 : 59;
-        if (i != overflowed && (v < 0 || (unit != 0 && v > most))) {
+        // Moved, they are written in range.
+        if (i != overflowed && timeMap_ == nullptr && (v < 0 || (unit != 0 && v > most))) {
             Report(ProblemCode::FieldRange, time.lineNumber, where().start[i] + 1, time.ordinal,
                    Entry{time.ordinal}, i < 4 ? "'s begin " : "'s end ", kNames[unit], " are ",
                    int64_t{v}, unit == 0 ? ", below 0" : ", outside 0-",

@@ -8,8 +8,11 @@
 namespace quillo {
 
 uint64_t MendAndCheck(MendingReader& source, TextWriter& out, ProblemSink& fixes,
-                      SubtitleCheck& check) {
+                      SubtitleCheck& check, const TimeMap* map) {
     SubtitleFixer fixer(source, out, fixes);
+    if (map != nullptr) {
+        fixer.RetimeWith(*map);
+    }
     ReadEntries(fixer, check);
     fixer.Finish();
     return fixer.Fixed();
@@ -24,7 +27,8 @@ MendOutcome Mend(const Source& source, const Destination& destination,
         source, destination, options, [&](MendingReader& reader, OpenedDestination& opened) {
             ProblemSink& host = options.host;
             try {
-                outcome.fixed = MendAndCheck(reader, opened.Writer(), fixes, check);
+                outcome.fixed =
+                    MendAndCheck(reader, opened.Writer(), fixes, check, options.timeMap);
                 reader.Close();  // Windows renames nothing over a file still open
                 if (replacesItsSource && reader.EncodingGuessed() && check.Counts().errors > 0) {
                     // Transcoded on a guess that the errors left put in doubt.
@@ -35,6 +39,9 @@ MendOutcome Mend(const Source& source, const Destination& destination,
                     return RunOutcome::Stopped;
                 }
                 return opened.Complete(host) ? RunOutcome::Completed : RunOutcome::Stopped;
+            } catch (const RetimingStopped&) {
+                opened.GiveUp();
+                outcome.retimingStopped = true;
             } catch (const FileError& error) {
                 opened.GiveUp();
                 host.Report(FailureOf(error, reader.LineNumber() + 1));

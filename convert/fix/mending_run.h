@@ -9,6 +9,7 @@
 #include "mending_reader.h"
 #include "subtitle_check.h"
 #include "text_file.h"
+#include "time_map.h"
 
 namespace quillo {
 
@@ -18,12 +19,17 @@ namespace quillo {
 // lines before it. Returns how many changes were made. Throws FileError and
 // std::bad_alloc as the fixer does, once everything that came before the
 // failure was said.
+// With `map`, every time line's times are moved (SubtitleFixer::RetimeWith),
+// and RetimingStopped thrown at one it cannot move.
 uint64_t MendAndCheck(MendingReader& source, TextWriter& out, ProblemSink& fixes,
-                      SubtitleCheck& check);
+                      SubtitleCheck& check, const TimeMap* map = nullptr);
 
 struct MendOutcome {
     RunOutcome run;
     uint64_t fixed = 0;  // the changes made
+    // A time the timing options could not move stopped it (the check's sink
+    // was told why): nothing is written.
+    bool retimingStopped = false;
 };
 
 // The same through the one way in: opens both ends, mends, and puts the

@@ -220,7 +220,7 @@ bool SubtitleFixer::GoesOutAsItStands(std::string_view line) {
             expect_ = Expect::TimeLine;
             return true;
         case Expect::TimeLine:
-            if (heldEmpty_ != 0 || line.empty() ||
+            if (heldEmpty_ != 0 || line.empty() || map_ != nullptr ||
                 FindAnyOfPadded(line.data(), end, '\0', kCtrlZ) != end ||
                 !ParseUsualTimeLine(line, usualTimes_)) {
                 return false;
@@ -278,6 +278,10 @@ void SubtitleFixer::Mend(std::string_view line) {
     const char* const end = line.data() + line.size();
     if (const char* found = FindAnyOfPadded(line.data(), end, '\0', kCtrlZ); found != end) {
         verbatim_ = true;
+        if (map_ != nullptr && (*found == '\0' || expect_ == Expect::TimeLine)) {
+            StopRetiming(source_.LineNumber(), static_cast<size_t>(found - line.data()) + 1,
+                         *found == '\0' ? "a NUL byte" : "a Ctrl-Z in a time line");
+        }
         if (line.find('\0') != std::string_view::npos) {
             // A reader cuts the line there; what the author meant by the rest
             // is not ours to guess: from here on the file stands as it is.
@@ -428,11 +432,75 @@ void SubtitleFixer::TimeLineLine(std::string_view line) {
         entryEnded ? EntryLine(line) : TextLine(line);
         return;
     }
-    if (reads || !MendedTime(line)) {
-        Queue(line);
+    const bool mended = !reads && MendedTime(line);
+    if (!mended) {
+        Queue(line);  // as it stands, whether it reads or not
+    }
+    if (map_ != nullptr && (reads || mended)) {
+        RetimeQueuedTimeLine();
     }
     expect_ = Expect::Text;
     openCount_ = 0;
+}
+
+void SubtitleFixer::StopRetiming(uint64_t line, size_t column, std::string_view why) {
+    message_.Clear();
+    message_ << "line " << static_cast<int64_t>(line) << " holds " << why
+             << ": from there --fix leaves the file as it stands, and "
+             << std::string_view(map_->Option()) << " would not move its times (remove it first)";
+    report_.Report({line, column, Severity::Error, ProblemCode::Retime, ordinal_,
+                    message_.View()});
+    throw RetimingStopped{};
+}
+
+void SubtitleFixer::RetimeQueuedTimeLine() {
+    const size_t index = (queueFront_ + queueSize_ - 1) % kQueue;
+    Queued& slot = queue_[index];
+    const std::string_view line = slot.text;
+    TimeRange read;
+    TimeLineLayout layout;
+    if (!ScanTimeLine(line, read, &layout)) {
+        return;  // mended lines read
+    }
+    const RetimedTimes moved = Retime(*map_, read);
+    const uint64_t number = source_.LineNumber();
+    if (moved.outcome != RetimedTimes::Outcome::Moved) {
+        message_.Clear();
+        AppendRetiming(message_, ordinal_, moved, *map_);
+        if (moved.outcome == RetimedTimes::Outcome::Outside) {
+            report_.Report({number, 1, Severity::Error, ProblemCode::Retime, ordinal_,
+                            message_.View()});
+            throw RetimingStopped{};
+        }
+        Record(ProblemCode::RetimeClamp, number, 1, ordinal_);
+    }
+    // Each number in place of the one read, with as many digits where they
+    // suffice ("00:01:02,500", "0:1:2,5"), more where they do not (hours past
+    // 99 in "00:..."); every other byte as it was.
+    const TimeRange& w = moved.written;
+    const int32_t fields[8] = {w.beginHours, w.beginMinutes, w.beginSeconds, w.beginMilliseconds,
+                               w.endHours,   w.endMinutes,   w.endSeconds,   w.endMilliseconds};
+    retimed_.Clear();
+    size_t at = 0;
+    for (int i = 0; i < 8; ++i) {
+        const size_t start = layout.start[i];
+        const size_t sign = line[start] == '+' || line[start] == '-' ? 1 : 0;
+        retimed_.Append(line.substr(at, start - at));
+        char digits[kMaxDecimalDigits];
+        const size_t count =
+            static_cast<size_t>(WriteDecimal(digits, static_cast<uint64_t>(fields[i])) - digits);
+        for (size_t zeros = layout.digits[i] > count ? layout.digits[i] - count : 0; zeros > 0;) {
+            const size_t n = std::min<size_t>(zeros, 16);
+            retimed_.Append(std::string_view("0000000000000000", n));
+            zeros -= n;
+        }
+        retimed_.Append(std::string_view(digits, count));
+        at = start + sign + layout.digits[i];
+    }
+    retimed_.Append(line.substr(at));
+    std::swap(copies_[index], retimed_);
+    slot.text = copies_[index].View();
+    slot.copy = index;
 }
 
 void SubtitleFixer::ReleaseHeldText() {

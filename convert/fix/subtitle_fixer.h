@@ -23,6 +23,7 @@
 #include "realtext_markup.h"
 #include "subtitle_check.h"
 #include "text_file.h"
+#include "time_map.h"
 
 namespace quillo {
 
@@ -51,6 +52,10 @@ public:
     const TimeRange* UsualTimes() const {
         return usualTimesLine_ == lineNumber_ ? &usualTimes_ : nullptr;
     }
+    // Moves every time line's times by `map`, rewriting only its numbers;
+    // a time it cannot move is an error said to the report, and
+    // RetimingStopped thrown: nothing of the file is to be kept.
+    void RetimeWith(const TimeMap& map) { map_ = &map; }
     // Mends and writes what the walk did not pull (after a Ctrl-Z).
     void Finish();
     uint64_t Fixed() const { return fixed_; }
@@ -77,6 +82,10 @@ private:
     // A line of the fixer's own making, or one held back: copied.
     void QueueCopy(std::initializer_list<std::string_view> pieces);
     void QueueNumber(int32_t number);
+    // The time line queued last, its numbers moved by the map.
+    void RetimeQueuedTimeLine();
+    // A line --fix leaves as it stands, with a time the map would not move.
+    [[noreturn]] void StopRetiming(uint64_t line, size_t column, std::string_view why);
     // Tells the report of a change, in `parts` (built whether the report wants
     // it or not: changes are few).
     template <typename... Parts>
@@ -123,6 +132,8 @@ private:
     size_t queueFront_ = 0;
     size_t queueSize_ = 0;
     PaddedLine current_;  // the copy last handed to the walk
+    const TimeMap* map_ = nullptr;
+    PaddedLine retimed_;
     TimeRange usualTimes_;
     uint64_t usualTimesLine_ = 0;  // the line they are of
 

@@ -84,6 +84,13 @@ constexpr ProblemCodeInfo kProblemCodes[kProblemCodeCount] = {
     {ProblemCode::TimeInText, "time-in-text", Severity::Warning,
      "a text line reads as a time line: the empty line before it is missing, so the entry it "
      "starts joins the one before, its times shown as text"},
+    {ProblemCode::Retime, "retime", Severity::Error,
+     "a timing option (--shift, --fps, --sync) would move a time before 0:00 or past "
+     "99999:59:59,999, or --sync cannot find or read an entry it names: the conversion stops "
+     "there"},
+    {ProblemCode::RetimeClamp, "retime-clamp", Severity::Warning,
+     "a timing option moves an entry's begin before 0:00 while its end stays after it: the "
+     "entry begins at 0:00 (--fix says so as a fix)"},
 };
 
 namespace {

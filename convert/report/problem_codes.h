@@ -58,6 +58,8 @@ enum class ProblemCode : uint8_t {
     SplitCharacter,
     LfLineEnds,
     TimeInText,
+    Retime,
+    RetimeClamp,
 };
 
 struct ProblemCodeInfo {
@@ -70,8 +72,8 @@ struct ProblemCodeInfo {
     bool warningWhereConverted = false;
 };
 
-// TimeInText is the last code; the check's begin with IndexMismatch.
-inline constexpr size_t kProblemCodeCount = static_cast<size_t>(ProblemCode::TimeInText) + 1;
+// RetimeClamp is the last code; the check's begin with IndexMismatch.
+inline constexpr size_t kProblemCodeCount = static_cast<size_t>(ProblemCode::RetimeClamp) + 1;
 inline constexpr size_t kFirstCheckCode = static_cast<size_t>(ProblemCode::IndexMismatch);
 
 // The table, a row a code in the codes' order (problem_codes.cpp: its text is

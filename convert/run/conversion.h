@@ -15,6 +15,7 @@ namespace quillo {
 
 class OpenedDestination;
 class SubtitleCheck;
+class TimeMap;
 
 // Where the subtitles come from.
 struct Source {
@@ -126,6 +127,8 @@ struct ConversionOptions {
     // srt2rt's: a UTF-16 or UTF-32 source is refused before the destination
     // is opened (the window converts its bytes as they stand).
     bool refuseWideEncodings = false;
+    // srt2rt's timing options: every time goes through it, or nullptr.
+    const TimeMap* timeMap = nullptr;
     // srt2rt's, for a run not told which code page the text is in: the check
     // warns of a '|' that a double-byte code page would keep inside a
     // character where `codePage` makes it <BR>.

@@ -11,6 +11,7 @@
 #include "destination.h"
 #include "srt_entries.h"
 #include "srt_fields.h"
+#include "time_map.h"
 
 namespace quillo::conversion_run {
 
@@ -84,6 +85,9 @@ public:
     }
 
     bool TimeLine(const quillo::TimeLine& time) {
+        if (__builtin_expect(options_.timeMap != nullptr, 0)) {
+            return RetimedTimeLine(time);
+        }
         // No text line holds an LF, so nothing needs translating on the way.
         dest_.BeginLine();
         char* const reserved = dest_.Reserve(kMaxTimeTagLength);
@@ -127,6 +131,25 @@ public:
     void Finish(const TextReader&) {}
 
 private:
+    // With a timing option the digits cannot be copied: the times are read,
+    // moved and written.
+    [[gnu::noinline]] bool RetimedTimeLine(const quillo::TimeLine& time) {
+        TimeRange times;
+        if (!time.Times(times)) {
+            Fail(ProblemCode::TimeFormat, time.ordinal, time.lineNumber);
+            return false;
+        }
+        const RetimedTimes moved = Retime(*options_.timeMap, times);
+        if (moved.outcome == RetimedTimes::Outcome::Outside) {
+            Fail(ProblemCode::Retime, time.ordinal, time.lineNumber);
+            return false;
+        }
+        dest_.BeginLine();
+        dest_.Put(std::string_view(tag_, FormatTimeTag(tag_, moved.written)));
+        firstText_ = true;
+        return true;
+    }
+
     void Fail(ProblemCode code, int32_t entry, uint64_t line) {
         options_.host.Report(RunProblem(code, sourceName_, line, entry));
     }

@@ -30,6 +30,7 @@ std::string WindowText(const Problem& notice) {
         case ProblemCode::IndexMismatch:
             return Replaced(kLineNumberError, "%d", std::to_string(notice.entry));
         case ProblemCode::TimeFormat:
+        case ProblemCode::Retime:  // srt2rt's retiming only
             return Replaced(kTimeFormatError, "%d", std::to_string(notice.entry));
         case ProblemCode::ReadError:
             return kReadFailure;

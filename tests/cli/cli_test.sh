@@ -182,6 +182,40 @@ check "the warning goes to standard error" grep -qx "srt2rt: long.srt:2:1: warni
 run -f -q long.srt
 check "-q drops warnings" [ -z "$err" ]
 
+# The timing options: the document follows the moved times, --fix moves
+# only the time lines' numbers and gives the file back when moved back; a
+# time that cannot be moved, or a --sync entry that is not there, writes
+# nothing; --sync refuses standard input, which it would read twice.
+run -f --shift=+1.5 -o - film.srt
+check "--shift moves the document's times" grep -qF '<Time Begin="0:00:02.50" End="0:00:04.00" /><clear/> Hi' out.txt
+run -f --sync=1@0:00:10,2@0:00:30 -o - film.srt
+check "--sync puts both entries in place" grep -qF '<Time Begin="0:00:30.00" End="0:00:40.00" /><clear/> A<BR>B<BR>C' out.txt
+run --fix --fps=23.976:25 -o pal.srt film.srt
+check "--fix --fps rewrites the times alone" [ "$(sed -n 2p pal.srt)" = $'00:00:00,959 --> 00:00:02,398\r' ]
+run --fix --shift=+1:02.3 -o there.srt film.srt
+run --fix --shift=-1:02.3 -o back.srt there.srt
+check "a shift and its opposite give the file back" cmp -s back.srt film.srt
+printf 'precious' >film.rt
+run -f --shift=-2.5 film.srt
+check "a time moved before 0:00 fails the file" [ "$status" = 1 ]
+check "naming the entry, its times and the option" grep -qxF "srt2rt: film.srt:2:1: error: entry 1 (0:00:01,000 --> 0:00:02,500) would move by --shift=-2.5 to -0:00:01,500 --> 0:00:00,000: it would end by 0:00:00,000 and never show [retime]" <<<"$err"
+check "and the destination keeps its bytes" [ "$(cat film.rt)" = precious ]
+run -f -q --shift=-1.5 film.srt
+check "a begin moved before 0:00, its end after, is clamped" grep -qF '<Time Begin="0:00:00.00" End="0:00:01.00" />' film.rt
+run --check --shift=-1.5 film.srt
+check "with a warning" grep -q '^film.srt:2:1: warning: .* it begins at 0:00:00,000 instead \[retime-clamp\]$' <<<"$(tr -d '\r' <out.txt)"
+run -f --sync=1@1,3@2 film.srt
+check "a --sync entry the file lacks fails it" grep -qxF "srt2rt: film.srt: --sync=1@1,3@2: the file has no entry 3 (it has 2 entries); nothing is written" <<<"$err"
+input=film.srt run --sync=1@1 -o - -
+check "--sync refuses standard input" grep -q "^srt2rt: --sync reads each source twice" <<<"$err"
+check "as a usage error" [ "$status" = 2 ]
+for args in "--shift=1.2345 film.srt" "--fps=0:25 film.srt" "--fps=25 film.srt" "--sync=2@1,2@2 film.srt" \
+  "--sync=2@1,1@2 film.srt" "--sync=1@1 --shift=1 film.srt" "--shift=1 --shift=2 film.srt"; do
+  # shellcheck disable=SC2086
+  run $args
+  check "usage error: '$args'" [ "$status" = 2 ]
+done
+
 # A "|" that a double-byte code page keeps inside a character: warned of
 # without --codepage, kept whole with it; UTF-8 never draws the warning.
 printf '1\r\n00:00:01,000 --> 00:00:02,000\r\n\xb7|A\r\n' >big5.srt

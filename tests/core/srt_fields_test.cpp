@@ -1,5 +1,7 @@
 #include "srt_fields.h"
 #include "../common/srt_field_helpers.h"
+#include "time_map.h"
+#include "timing_options.h"
 
 #include <gtest/gtest.h>
 
@@ -116,6 +118,60 @@ TEST(AppendTimeTag, NegativeFieldsKeepTheirSign) {
               "<Time Begin=\"-1:-5:-10.-1\" End=\"0:00:00.00\" /><clear/> ");
     EXPECT_EQ(Tag("-2147483648:0:0,-2147483648 --> 0:0:0,0"),
               "<Time Begin=\"-2147483648:00:00.-214748364\" End=\"0:00:00.00\" /><clear/> ");
+}
+
+int64_t Moved(const TimeMap& map, int64_t t) {
+    int64_t moved = 0;
+    EXPECT_TRUE(map.Map(t, moved)) << t;
+    return moved;
+}
+
+TEST(TimeMap, RoundsOnceToTheNearestHalvesAwayFromZero) {
+    EXPECT_EQ(Moved(TimeMap(0, 0, 3, 2, ""), 1), 2);
+    EXPECT_EQ(Moved(TimeMap(0, 0, 3, 2, ""), -1), -2);
+    // Products past 64 bits, as --sync's and fine rates' are (the 32-bit
+    // build computes them by hand).
+    EXPECT_EQ(Moved(TimeMap(0, 0, 1000000007, 999999937, ""), 359999999999), 360000025199);
+    EXPECT_EQ(Moved(TimeMap(0, 0, 1000000007, 999999937, ""), -359999999999), -360000025199);
+    EXPECT_EQ(Moved(TimeMap(1000, -7, (uint64_t{1} << 40) + 1, (uint64_t{1} << 40) - 1, ""),
+                    (int64_t{1} << 38) + 123),
+              274877906060);
+    int64_t unused;
+    EXPECT_FALSE(TimeMap(0, 0, 999999999999999999u, 3, "").Map(30, unused));  // past 63 bits
+}
+
+TEST(TimingOptions, ReadTheFormsTheHelpShows) {
+    const auto shift = [](const char* value) {
+        TimingRequest request;
+        std::string error;
+        return ReadShift(value, request, error) ? request.shift : INT64_MIN;
+    };
+    EXPECT_EQ(shift("+1.5"), 1500);
+    EXPECT_EQ(shift("-0.250"), -250);
+    EXPECT_EQ(shift("-00:00:02,500"), -2500);
+    EXPECT_EQ(shift("1:02.3"), 62300);
+    for (const char* bad :
+         {"", "+", "1.2345", "1:60", "1:2:3:4", "1.", "99999:59:60", "100000:00:00"}) {
+        EXPECT_EQ(shift(bad), INT64_MIN) << bad;
+    }
+    TimingRequest request;
+    std::string error;
+    EXPECT_TRUE(ReadFps("24000/1001:25", request, error));
+    EXPECT_EQ(Moved(MapOf(request), 1001000), 960000);  // 24,000 frames: 1001 s, then 960 s
+    for (const char* bad : {"0:25", "25:0/1", "25", "24/0:25", "1234567890:1"}) {
+        TimingRequest fps;
+        EXPECT_FALSE(ReadFps(bad, fps, error)) << bad;
+    }
+    TimingRequest sync;
+    EXPECT_TRUE(ReadSync("1@0:00:12,500,800@1:02:03,000", sync, error));
+    EXPECT_EQ(sync.syncPoints, 2);
+    EXPECT_EQ(sync.sync[1].entry, 800);
+    EXPECT_EQ(sync.sync[0].time, 12500);
+    EXPECT_EQ(sync.sync[1].time, 3723000);
+    for (const char* bad : {"5@1,5@2", "9@1,5@2", "1@2,5@1", "0@1", "1@", "1@1,", "1,2@3"}) {
+        TimingRequest points;
+        EXPECT_FALSE(ReadSync(bad, points, error)) << bad;
+    }
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 // Small files with one defect each, and where the check must place it.
 #include "subtitle_check.h"
 #include "mending_run.h"
+#include "sync_points.h"
+#include "timing_options.h"
 
 #include <gtest/gtest.h>
 
@@ -42,7 +44,13 @@ struct Case {
     bool verify = true;
     // What --fix makes of it; by default the source with CR LF line ends.
     std::optional<std::string> mended = std::nullopt;
+    // A timing option, as given ("--shift=-1.5"): the check and --fix then
+    // look at the moved times.
+    const char* retime = nullptr;
 };
+
+// What --fix writes of a file it stops at: nothing.
+const std::string kNothingWritten = "(nothing written)";
 
 const std::string kTimes = "00:00:01,000 --> 00:00:02,000";
 
@@ -255,6 +263,72 @@ std::vector<Case> Cases() {
         {"hours past 32 bits",
          "1\n4294967296:00:01,000 --> 00:00:02,000\n",
          {{2, 1, "overflow", 1}}},
+        {"a shift, only the numbers of the time line moved",
+         "1\n00:00:01,000 --> 00:00:02,000 X1:10\nHi\n",
+         {},
+         true,
+         "1\r\n00:00:02,500 --> 00:00:03,500 X1:10\r\nHi\r\n",
+         "--shift=+1.5"},
+        {"a shift that keeps each field's digits, and gives hours one more",
+         "1\n9:59:59,5 --> 99:59:59,999\n",
+         {{2, 1, "past-duration", 1}, {2, 9, "ms-digits", 1}},
+         true,
+         "1\r\n10:00:00,5 --> 100:00:00,999\r\n",
+         "--shift=1"},
+        {"a begin shifted before 0:00, its end after",
+         "1\n" + kTimes + "\n",
+         {{2, 1, "retime-clamp", 1}},
+         true,
+         "1\r\n00:00:00,000 --> 00:00:00,500\r\n",
+         "--shift=-1.5"},
+        {"two begins clamped, the second over the first",
+         "1\n00:00:01,000 --> 00:00:03,000\n\n2\n00:00:02,000 --> 00:00:04,000\n",
+         {{2, 1, "retime-clamp", 1}, {5, 1, "retime-clamp", 2}, {5, 1, "overlap", 2}},
+         true,
+         "1\r\n00:00:00,000 --> 00:00:00,500\r\n\r\n2\r\n00:00:00,000 --> 00:00:01,500\r\n",
+         "--shift=-00:00:02,500"},
+        {"an entry shifted wholly before 0:00",
+         "1\n" + kTimes + "\n",
+         {{2, 1, "retime", 1}},
+         true,
+         kNothingWritten,
+         "--shift=-3"},
+        {"an end shifted past 99999:59:59,999",
+         "1\n99999:59:59,500 --> 99999:59:59,999\n",
+         {{2, 1, "retime", 1}},
+         true,
+         kNothingWritten,
+         "--shift=0.001"},
+        {"PAL's speed-up",
+         "1\n01:00:00,000 --> 01:00:02,000\n",
+         {},
+         true,
+         "1\r\n00:57:32,544 --> 00:57:34,462\r\n",
+         "--fps=23.976:25"},
+        {"halves rounded away from zero",
+         "1\n00:00:00,001 --> 00:00:00,003\n",
+         {{2, 1, "zero-length", 1}},
+         true,
+         "1\r\n00:00:00,001 --> 00:00:00,002\r\n",
+         "--fps=1:2"},
+        {"a two-point sync",
+         "1\n00:00:01,000 --> 00:00:02,000\n\n2\n00:00:03,000 --> 00:00:04,000\n",
+         {},
+         true,
+         "1\r\n00:00:10,000 --> 00:00:20,000\r\n\r\n2\r\n00:00:30,000 --> 00:00:40,000\r\n",
+         "--sync=1@0:00:10,2@30"},
+        {"a time line mended, then moved",
+         "1\n00:00:01.000 --> 00:00:02,000\n",
+         {{2, 9, "time-format", 1}},
+         true,
+         "1\r\n00:00:02,000 --> 00:00:03,000\r\n",
+         "--shift=1"},
+        {"a NUL, from which --fix would leave the times unmoved",
+         "1\n" + kTimes + "\nH\0i\n"s,
+         {{3, 2, "nul", 0}},
+         true,
+         kNothingWritten,
+         "--shift=1"},
     };
 }
 
@@ -271,7 +345,35 @@ std::string WithCrLf(const std::string& source) {
     return lines;
 }
 
-std::string Mended(const std::string& source) {
+// The map of a case's timing option, found as srt2rt finds it.
+std::optional<TimeMap> CaseMap(const Case& c) {
+    if (c.retime == nullptr) {
+        return std::nullopt;
+    }
+    const std::string_view option = c.retime;
+    const size_t equals = option.find('=') + 1;
+    const std::string_view value = option.substr(equals);
+    TimingRequest request;
+    std::string error;
+    const bool read = option.substr(0, equals) == "--shift=" ? ReadShift(value, request, error)
+                      : option.substr(0, equals) == "--fps=" ? ReadFps(value, request, error)
+                                                             : ReadSync(value, request, error);
+    EXPECT_TRUE(read) << c.defect << ": " << error;
+    if (request.syncPoints == 0) {
+        return MapOf(request);
+    }
+    TextReader reader;
+    reader.AttachMemory(c.source, "film.srt");
+    SyncStarts starts(request);
+    ReadEntries(reader, starts);
+    TimeMap map;
+    uint64_t line;
+    int32_t entry;
+    EXPECT_TRUE(starts.Resolve(map, error, line, entry)) << c.defect << ": " << error;
+    return map;
+}
+
+std::string Mended(const std::string& source, const TimeMap* map = nullptr) {
     class Quiet : public ProblemSink {
         void Report(const Problem&) override {}
     } quiet;
@@ -281,7 +383,11 @@ std::string Mended(const std::string& source) {
     TextWriter out(5);
     out.AttachMemory(mended, "mended.srt");
     SubtitleCheck check(true, quiet);
-    MendAndCheck(reader, out, quiet, check);
+    try {
+        MendAndCheck(reader, out, quiet, check, map);
+    } catch (const RetimingStopped&) {
+        return kNothingWritten;
+    }
     out.Close();
     return mended;
 }
@@ -291,10 +397,17 @@ TEST(SubtitleCheck, FindsEachDefectWhereItIs) {
         TextReader reader(7);  // small blocks, so that lines cross them
         reader.AttachMemory(c.source, "film.srt");
         Recorder recorder;
-        const CheckCounts counts = CheckSubtitles(reader, c.verify, recorder);
+        const std::optional<TimeMap> map = CaseMap(c);
+        SubtitleCheck check(c.verify, recorder);
+        if (map) {
+            check.RetimeWith(*map);
+        }
+        check.Run(reader);
+        const CheckCounts counts = check.Counts();
         EXPECT_EQ(recorder.found, c.expected) << c.defect;
         EXPECT_EQ(counts.errors + counts.warnings, c.expected.size()) << c.defect;
-        EXPECT_EQ(Mended(c.source), c.mended.value_or(WithCrLf(c.source))) << c.defect;
+        EXPECT_EQ(Mended(c.source, map ? &*map : nullptr), c.mended.value_or(WithCrLf(c.source)))
+            << c.defect;
     }
 }
 

@@ -7,7 +7,11 @@
 // same entry. And --fix of the same input holds its three promises: nothing
 // is lost, a time line keeps its times unless the report says otherwise,
 // mending a mended file changes nothing, a mended file has no error of a
-// mendable kind, and a full disk cuts short what it says, in order.
+// mendable kind, and a full disk cuts short what it says, in order. And the
+// timing options: a retimed run stops where its check finds an error and
+// differs from the plain one only in its times; --fix moves only the numbers
+// of time lines, a shift and its opposite give its file back, --fps=A:B and
+// B:A every time within 1 ms.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -25,6 +29,8 @@
 #include "problem.h"
 #include "subtitle_check.h"
 #include "text_file.h"
+#include "time_map.h"
+#include "timing_options.h"
 
 namespace quillo::fuzz {
 namespace {
@@ -50,6 +56,7 @@ public:
             return;
         }
         lastCode = notice.code;
+        lastEntry = notice.entry;
         shown.push_back(
             {Shown::Error, messages::WindowText(notice), messages::WindowCaption(notice.code)});
         if (said != nullptr) {
@@ -58,6 +65,7 @@ public:
     }
     std::vector<Shown> shown;
     ProblemCode lastCode = ProblemCode::ReadError;
+    int32_t lastEntry = 0;
     std::string* said = nullptr;  // the run's words, in order, problems included
 };
 
@@ -469,6 +477,231 @@ void CheckFix(std::string_view source, size_t block, size_t room) {
     }
 }
 
+// --fix with a timing option; `stopped` when it met a time it cannot move.
+struct RetimedFile {
+    std::vector<std::string_view> lines;  // of `bytes`, split at LF
+    std::string bytes;
+    bool stopped = false;
+    bool clamped = false;
+};
+
+RetimedFile FixRetimed(std::string_view source, size_t block, const TimeMap& map) {
+    class Said : public ProblemSink {
+    public:
+        explicit Said(bool& clamped) : clamped_(clamped) {}
+        void Report(const Problem& problem) override {
+            clamped_ = clamped_ || problem.Name() == "retime-clamp";
+        }
+
+    private:
+        bool& clamped_;
+    };
+    RetimedFile file;
+    Said said(file.clamped);
+    MendingReader reader(block);
+    reader.AttachMemory(source, "film.srt");
+    TextWriter& out = KeptFor<TextWriter>(1 + block % 50);
+    out.AttachMemory(file.bytes, "moved.srt");
+    SubtitleCheck check(true, said);
+    try {
+        MendAndCheck(reader, out, said, check, &map);
+        out.Close();
+    } catch (const RetimingStopped&) {
+        out.Abandon();
+        file.stopped = true;
+    }
+    for (size_t at = 0; at < file.bytes.size();) {
+        const size_t lf = std::min(file.bytes.find('\n', at), file.bytes.size());
+        file.lines.push_back(std::string_view(file.bytes).substr(at, lf - at));
+        at = lf + 1;
+    }
+    return file;
+}
+
+// A time line's times in milliseconds, where its numbers stand, and whether
+// each is written as a moved one would be (no sign, in its unit's range).
+struct LineTimes {
+    bool reads;
+    int64_t begin, end;
+    TimeLineLayout layout;
+    bool canonical;
+};
+LineTimes TimesOf(std::string_view line) {
+    LineTimes times{};
+    TimeRange t;
+    times.reads = ScanTimeLine(line, t, &times.layout);
+    if (!times.reads) {
+        return times;
+    }
+    const int32_t f[8] = {t.beginHours, t.beginMinutes, t.beginSeconds, t.beginMilliseconds,
+                          t.endHours,   t.endMinutes,   t.endSeconds,   t.endMilliseconds};
+    times.begin = int64_t{f[0]} * 3600000 + int64_t{f[1]} * 60000 + int64_t{f[2]} * 1000 + f[3];
+    times.end = int64_t{f[4]} * 3600000 + int64_t{f[5]} * 60000 + int64_t{f[6]} * 1000 + f[7];
+    times.canonical = true;
+    for (int i = 0; i < 8; ++i) {
+        const char first = line[times.layout.start[i]];
+        const int32_t most = i % 4 == 0 ? INT32_MAX : i % 4 == 3 ? 999 : 59;
+        times.canonical = times.canonical && first != '-' && first != '+' && f[i] >= 0 &&
+                          f[i] <= most && times.layout.digits[i] <= 9;
+    }
+    return times;
+}
+
+// The bytes of a time line around its numbers.
+std::string AroundTheNumbers(std::string_view line, const TimeLineLayout& layout) {
+    std::string around;
+    size_t at = 0;
+    for (int i = 0; i < 8; ++i) {
+        const size_t start = layout.start[i];
+        const size_t sign = line[start] == '+' || line[start] == '-' ? 1 : 0;
+        around.append(line.substr(at, start - at)).append("#");
+        at = start + sign + layout.digits[i];
+    }
+    return around.append(line.substr(at));
+}
+
+// The timing options' promises on --fix's file, mended without them
+// (`once`): only the numbers of time lines move, by the map; --shift=+X then
+// --shift=-X gives the file back (but where a field needed another digit, or
+// was not written as a moved one is); --fps=A:B then --fps=B:A gives every
+// time back within 1 ms.
+void CheckRetiming(std::string_view source, size_t block, std::string_view once, unsigned a,
+                   unsigned b) {
+    std::vector<std::string_view> original;
+    for (size_t at = 0; at < once.size();) {
+        const size_t lf = std::min(once.find('\n', at), once.size());
+        original.push_back(once.substr(at, lf - at));
+        at = lf + 1;
+    }
+    const int64_t x = (static_cast<int64_t>(a * 256 + b) * 7919) % 200001 - 100000;
+    const int64_t shift = x == 0 ? 1 : x;
+    const RetimedFile there = FixRetimed(source, block, TimeMap(0, shift, 1, 1, "--shift=X"));
+    if (there.stopped) {
+        return;
+    }
+    RequireEqual(static_cast<int64_t>(original.size()), static_cast<int64_t>(there.lines.size()),
+                 "a shift changes the number of lines");
+    bool inside = true;  // every time of the file between 0:00 and the latest
+    for (size_t i = 0; i < original.size(); ++i) {
+        if (original[i] == there.lines[i]) {
+            continue;
+        }
+        const LineTimes was = TimesOf(original[i]);
+        const LineTimes is = TimesOf(there.lines[i]);
+        Require(was.reads && is.reads, [&] {
+            return "a shift changes a line that is no time line: " + Printable(original[i]);
+        });
+        RequireEqual(AroundTheNumbers(original[i], was.layout),
+                     AroundTheNumbers(there.lines[i], is.layout),
+                     "a shift changes more of a time line than its numbers");
+        inside = inside && was.begin >= 0 && was.end >= 0 && was.begin <= kLatestTime &&
+                 was.end <= kLatestTime;
+        Require(there.clamped || (is.begin == was.begin + shift && is.end == was.end + shift),
+                [&] { return "a shift moves otherwise: " + Printable(there.lines[i]); });
+    }
+    if (!there.clamped) {
+        const RetimedFile back =
+            FixRetimed(there.bytes, 1 + block % 17, TimeMap(0, -shift, 1, 1, "--shift=-X"));
+        Require(!back.stopped || !inside, "the opposite shift stops at a time it made");
+        for (size_t i = 0; i < original.size() && !back.stopped; ++i) {
+            if (original[i] == back.lines[i]) {
+                continue;
+            }
+            const LineTimes was = TimesOf(original[i]);
+            const LineTimes moved = TimesOf(there.lines[i]);
+            const LineTimes is = TimesOf(back.lines[i]);
+            Require(is.reads && is.begin == was.begin && is.end == was.end,
+                    "a shift and its opposite move a time");
+            bool sameDigits = true;
+            for (int f = 0; f < 8; ++f) {
+                sameDigits = sameDigits && moved.layout.digits[f] == was.layout.digits[f];
+            }
+            Require(!was.canonical || !sameDigits, [&] {
+                return "a shift and its opposite do not give the line back: " +
+                       Printable(original[i]) + " to " + Printable(back.lines[i]);
+            });
+        }
+    }
+    static const char* const kRates[] = {"23.976", "24",         "25",   "29.97",
+                                         "30",     "24000/1001", "59.94"};
+    const char* from = kRates[a % 7];
+    const char* to = kRates[(a % 7 + 1 + b % 6) % 7];
+    TimingRequest forth;
+    TimingRequest backward;
+    std::string error;
+    Require(ReadFps(std::string(from) + ":" + to, forth, error) &&
+                ReadFps(std::string(to) + ":" + from, backward, error),
+            "a usual rate does not read");
+    const RetimedFile rescaled = FixRetimed(source, block, MapOf(forth));
+    if (rescaled.stopped || rescaled.clamped) {
+        return;
+    }
+    const RetimedFile again = FixRetimed(rescaled.bytes, 1 + block % 23, MapOf(backward));
+    for (size_t i = 0; i < original.size() && !again.stopped && !again.clamped; ++i) {
+        if (original[i] == again.lines[i]) {
+            continue;
+        }
+        const LineTimes was = TimesOf(original[i]);
+        const LineTimes is = TimesOf(again.lines[i]);
+        Require(was.reads && is.reads && std::abs(is.begin - was.begin) <= 1 &&
+                    std::abs(is.end - was.end) <= 1,
+                [&] {
+                    return std::string("--fps=") + from + ":" + to +
+                           " and back moves a time: " + Printable(original[i]) + " to " +
+                           Printable(again.lines[i]);
+                });
+    }
+}
+
+// The document's lines without their time tags.
+std::vector<std::string_view> Untimed(std::string_view document) {
+    std::vector<std::string_view> lines;
+    for (size_t at = 0; at < document.size();) {
+        const size_t lf = std::min(document.find('\n', at), document.size());
+        std::string_view line = document.substr(at, lf - at);
+        if (line.substr(0, 12) == "<Time Begin=") {
+            line.remove_prefix(std::min(line.size(), line.find("<clear/> ") + 9));
+        }
+        lines.push_back(line);
+        at = lf + 1;
+    }
+    return lines;
+}
+
+// A retimed conversion, the check beside it checking the moved times: it
+// stops exactly where the check finds its first error, and writes what the
+// conversion without the map writes, but for the times.
+void CheckRetimedRun(std::string_view source, const ReferenceRun& unmoved, unsigned a) {
+    const TimeMap map(0, static_cast<int64_t>(a % 16) * 1000 - 8000, 1, 1, "--shift=X");
+    TextReader& reader = KeptFor<TextReader>(1 + a % 19);
+    reader.AttachMemory(source, "film.srt");
+    static std::string document;
+    document.clear();
+    TextWriter& writer = KeptFor<TextWriter>(1 + a % 43);
+    writer.AttachMemory(document, "film.rt");
+    Host host;
+    Problems problems(true);
+    SubtitleCheck check(true, problems);
+    check.RetimeWith(map);
+    const ConversionOptions options{true, CodePage::SingleByte(), host, true, &map};
+    const RunOutcome outcome =
+        Convert(Source::AlreadyOpen(reader), Destination::AlreadyOpen(writer), options, check);
+    if (IsWide(source)) {
+        return;
+    }
+    Require((outcome == RunOutcome::Completed) == (problems.errors == 0),
+            "a retimed run stops otherwise than its check finds errors");
+    if (outcome != RunOutcome::Completed) {
+        RequireEqual(problems.firstErrorEntry, host.lastEntry,
+                     "a retimed run stops at another entry than its check's first error");
+        return;
+    }
+    Require(unmoved.notice.empty(), "a retimed run completes where the run stops");
+    const std::vector<std::string_view> moved = Untimed(document);
+    const std::vector<std::string_view> plain = Untimed(unmoved.document);
+    Require(moved == plain, "a retimed document differs but for its times");
+}
+
 }  // namespace
 }  // namespace quillo::fuzz
 
@@ -494,5 +727,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CheckAgreesWithTheRun(source, true, 1 + b % 29, verified, true);
     CheckAgreesWithTheRun(source, false, 1 + a % 61, unverified, false);
     CheckFix(source, 4 + b % 40, a * 257u + b);
+    if (source.find('\0') == std::string_view::npos) {  // --fix refuses to move times past a NUL
+        const MendedFile once = Fix(source, 4 + a % 40);
+        CheckRetiming(source, 4 + a % 40, once.bytes, a, b);
+    }
+    CheckRetimedRun(source, verified, a ^ b);
     return 0;
 }
