@@ -205,6 +205,9 @@ bool SubtitleFixer::GoesOutAsItStands(std::string_view line) {
         return false;  // the first LF line end is said
     }
     const char* const end = line.data() + line.size();
+    // The reader knows of nearly every line that it holds neither.
+    const bool oddFree = source_.LineHoldsNoOddBytes() ||
+                         FindAnyOfPadded(line.data(), end, '\0', kCtrlZ) == end;
     switch (expect_) {
         case Expect::Entry:
             if (line.empty()) {
@@ -212,16 +215,16 @@ bool SubtitleFixer::GoesOutAsItStands(std::string_view line) {
             }
             // A number line that is the entry's ordinal, with nothing else
             // of note in it.
-            if (IsBlank(line[0]) || FindAnyOfPadded(line.data(), end, '\0', kCtrlZ, ':') != end ||
+            if (!oddFree || IsBlank(line[0]) || FindBytePadded(line.data(), end, ':') != end ||
                 ParseIndexOfPaddedLine(line) != static_cast<int32_t>(entryCount_ + 1)) {
                 return false;
             }
             ordinal_ = static_cast<int32_t>(++entryCount_);
             expect_ = Expect::TimeLine;
+            numberLine_ = lineNumber_ + 1;  // handed out next, as it stands
             return true;
         case Expect::TimeLine:
-            if (heldEmpty_ != 0 || line.empty() || map_ != nullptr ||
-                FindAnyOfPadded(line.data(), end, '\0', kCtrlZ) != end ||
+            if (heldEmpty_ != 0 || line.empty() || map_ != nullptr || !oddFree ||
                 !ParseUsualTimeLine(line, usualTimes_)) {
                 return false;
             }
@@ -231,8 +234,15 @@ bool SubtitleFixer::GoesOutAsItStands(std::string_view line) {
             return true;
         case Expect::Text:
             // No style left open, none held, and nothing that could open one.
-            if (holdingText_ || openCount_ != 0 ||
-                FindAnyOfPadded(line.data(), end, '\0', kCtrlZ, '<', '&', '{') != end) {
+            if (holdingText_ || openCount_ != 0 || !oddFree) {
+                return false;
+            }
+            // One search for the fixer's bytes and the check's alike: most
+            // lines hold none, and the walk is told so.
+            if (const char* special = FindAnyOfPadded(line.data(), end, '<', '&', '{', '|', '>');
+                special == end) {
+                plainLine_ = lineNumber_ + 1;
+            } else if (FindAnyOfPadded(special, end, '<', '&', '{') != end) {
                 return false;
             }
             if (line.empty()) {

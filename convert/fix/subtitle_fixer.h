@@ -52,6 +52,11 @@ public:
     const TimeRange* UsualTimes() const {
         return usualTimesLine_ == lineNumber_ ? &usualTimes_ : nullptr;
     }
+    // Whether the last line handed out is known to be the entry's number
+    // line holding its ordinal, or a text line with none of the bytes a
+    // visitor looks for: read so by the fixer, not again by the walk.
+    bool NumberIsOrdinal() const { return numberLine_ == lineNumber_; }
+    bool LineKnownPlain() const { return plainLine_ == lineNumber_; }
     // Moves every time line's times by `map`, rewriting only its numbers;
     // a time it cannot move is an error said to the report, and
     // RetimingStopped thrown: nothing of the file is to be kept.
@@ -136,6 +141,8 @@ private:
     PaddedLine retimed_;
     TimeRange usualTimes_;
     uint64_t usualTimesLine_ = 0;  // the line they are of
+    uint64_t numberLine_ = 0;      // the last number line that went out holding its ordinal
+    uint64_t plainLine_ = 0;       // the last text line that went out known to be plain
 
     uint64_t lineNumber_ = 0;  // of the mended file
     uint64_t cutLine_ = 0;

@@ -231,11 +231,26 @@ bool MendingReader::Refill() {
         ++next_;  // the LF of a CR LF cut by the block's end
     }
     pendingCr_ = false;
+    nul_ = ctrlZ_ = nullptr;  // found anew in this block
+    PassOddBytes();
     return next_ != end_ || Refill();
+}
+
+void MendingReader::PassOddBytes() {
+    if (nul_ < next_) {
+        nul_ = FindByte(next_, end_, '\0');
+        nul_ = nul_ != nullptr ? nul_ : end_;
+    }
+    if (ctrlZ_ < next_) {
+        ctrlZ_ = FindByte(next_, end_, '\x1A');
+        ctrlZ_ = ctrlZ_ != nullptr ? ctrlZ_ : end_;
+    }
+    odd_ = std::min(nul_, ctrlZ_);
 }
 
 bool MendingReader::ReadLineSlowly(std::string_view& line) {
     plainly_ = false;
+    noOddBytes_ = false;
     spill_.Clear();
     bool spilled = false;
     for (;;) {
@@ -299,6 +314,7 @@ bool MendingReader::ReadLineSlowly(std::string_view& line) {
     }
     line.remove_suffix(crs);
     endCrs_ += static_cast<uint32_t>(crs);
+    PassOddBytes();
     return true;
 }
 

@@ -44,6 +44,9 @@ public:
                     plainly_ = true;
                     endCrs_ = stop != lf ? 1 : 0;
                     endLf_ = true;
+                    if ((noOddBytes_ = lf < odd_) == false) {
+                        PassOddBytes();
+                    }
                     return true;
                 }
             }
@@ -57,6 +60,9 @@ public:
     bool LineReadPlainly() const { return plainly_; }
     // The last line read was the file's last and had no line end.
     bool LineUnended() const { return unended_; }
+    // The last line is known to hold no NUL and no Ctrl-Z (false where it
+    // holds one, or was not read the usual way): found once a block.
+    bool LineHoldsNoOddBytes() const { return noOddBytes_; }
     // How the last line read ended in the file: so many CRs, then an LF or
     // not (LF is 0 and true, CR LF 1 and true, a lone CR 1 and false).
     uint32_t LineEndCrs() const { return endCrs_; }
@@ -78,6 +84,9 @@ public:
 
 private:
     bool ReadLineSlowly(std::string_view& line);
+    // Finds the next NUL and Ctrl-Z from next_ on, where the last line read
+    // went past one of them.
+    void PassOddBytes();
     bool Refill();
     size_t ReadRaw(char* to, size_t size);
     size_t Decode(const char* raw, size_t size, char* out, size_t& consumed);
@@ -104,6 +113,12 @@ private:
     bool atEnd_ = false;
     bool unended_ = false;
     bool plainly_ = false;
+    bool noOddBytes_ = false;
+    // The first NUL and the first Ctrl-Z at or after next_ in the block (or
+    // end_), and the nearer of the two.
+    const char* nul_ = nullptr;
+    const char* ctrlZ_ = nullptr;
+    const char* odd_ = nullptr;
     uint32_t endCrs_ = 0;
     bool endLf_ = false;
     FileEncoding encoding_ = FileEncoding::Bytes;

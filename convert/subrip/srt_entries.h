@@ -22,6 +22,13 @@ class IndexLine {
 public:
     IndexLine(std::string_view line, int32_t entry, uint64_t number)
         : text(line), ordinal(entry), lineNumber(number) {}
+    // A line that whoever handed it out read already as the ordinal alone.
+    static IndexLine HoldingItsOrdinal(std::string_view line, int32_t entry, uint64_t number) {
+        IndexLine index(line, entry, number);
+        index.number_ = entry;
+        index.numberRead_ = true;
+        return index;
+    }
 
     std::string_view text;  // followed by kSearchPadding readable bytes
     int32_t ordinal;        // from 1, wrapping as a 32-bit int does
@@ -112,7 +119,9 @@ private:
 // ask: most lines hold none.
 class TextLine {
 public:
-    explicit TextLine(std::string_view line) : text(line) {}
+    // `plain`: whoever handed it out found none of those bytes in it already.
+    explicit TextLine(std::string_view line, bool plain = false)
+        : text(line), look_(plain ? Look::Plain : Look::Unread) {}
 
     std::string_view text;  // followed by kSearchPadding readable bytes
 
@@ -130,7 +139,7 @@ public:
 
 private:
     enum class Look : uint8_t { Unread, Plain, Special };
-    mutable Look look_ = Look::Unread;
+    mutable Look look_;
 };
 
 // Hands each entry of `source` to `visitor`, which answers
@@ -155,6 +164,17 @@ template <typename Lines, typename = void>
 struct TellsTimes : std::false_type {};
 template <typename Lines>
 struct TellsTimes<Lines, std::void_t<decltype(std::declval<const Lines&>().UsualTimes())>>
+    : std::true_type {};
+
+// Whether it tells of the line it handed out last that it is the entry's
+// number line holding its ordinal (NumberIsOrdinal()), and of a text line
+// that it holds none of TextLine's bytes (LineKnownPlain()): --fix's mended
+// lines, which the fixer read already.
+template <typename Lines, typename = void>
+struct TellsWhatItRead : std::false_type {};
+template <typename Lines>
+struct TellsWhatItRead<Lines,
+                       std::void_t<decltype(std::declval<const Lines&>().NumberIsOrdinal())>>
     : std::true_type {};
 
 // Calls `step`; true unless it returned false.
@@ -244,7 +264,14 @@ bool ReadEntries(Lines& source, Visitor& visitor) {
 
         const int32_t ordinal = static_cast<int32_t>(++entryCount);
         const uint64_t indexLine = source.LineNumber();
-        if (!entry_walk::Goes([&] { return visitor.Index(IndexLine(line, ordinal, indexLine)); })) {
+        if (!entry_walk::Goes([&] {
+                if constexpr (entry_walk::TellsWhatItRead<Lines>::value) {
+                    if (source.NumberIsOrdinal()) {
+                        return visitor.Index(IndexLine::HoldingItsOrdinal(line, ordinal, indexLine));
+                    }
+                }
+                return visitor.Index(IndexLine(line, ordinal, indexLine));
+            })) {
             return false;
         }
         const bool present = read();  // at the end of the file the time line is empty
@@ -258,7 +285,11 @@ bool ReadEntries(Lines& source, Visitor& visitor) {
             return false;
         }
         while (read() && !line.empty()) {
-            visitor.Text(TextLine(line));
+            if constexpr (entry_walk::TellsWhatItRead<Lines>::value) {
+                visitor.Text(TextLine(line, source.LineKnownPlain()));
+            } else {
+                visitor.Text(TextLine(line));
+            }
         }
         visitor.EndEntry();
     }
