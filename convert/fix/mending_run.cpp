@@ -21,7 +21,10 @@ uint64_t MendAndCheck(MendingReader& source, TextWriter& out, ProblemSink& fixes
 MendOutcome Mend(const Source& source, const Destination& destination,
                  const ConversionOptions& options, SubtitleCheck& check, ProblemSink& fixes,
                  bool replacesItsSource) {
-    check.Follow(options);
+    // The check reads the mended lines, whose times the fixer moved already.
+    ConversionOptions mended = options;
+    mended.timeMap = nullptr;
+    check.Follow(mended);
     MendOutcome outcome;
     outcome.run = conversion_run::Run<MendingReader>(
         source, destination, options, [&](MendingReader& reader, OpenedDestination& opened) {

@@ -281,6 +281,10 @@ void SubtitleFixer::Mend(std::string_view line) {
             "lines ended CR CR LF: they end CR LF now (said once)");
     }
     if (verbatim_) {
+        // A time line a reader never sees would keep its times, unmoved.
+        if (map_ != nullptr && ctrlZLine_ != 0 && HoldsAnArrowAfterAClock(line)) {
+            StopRetiming(ctrlZLine_, ctrlZColumn_, "a Ctrl-Z before time lines");
+        }
         QueueAsWritten(line);  // after a Ctrl-Z: no reader sees it, nothing is mended
         return;
     }
@@ -288,10 +292,13 @@ void SubtitleFixer::Mend(std::string_view line) {
     const char* const end = line.data() + line.size();
     if (const char* found = FindAnyOfPadded(line.data(), end, '\0', kCtrlZ); found != end) {
         verbatim_ = true;
+        const size_t column = static_cast<size_t>(found - line.data()) + 1;
         if (map_ != nullptr && (*found == '\0' || expect_ == Expect::TimeLine)) {
-            StopRetiming(source_.LineNumber(), static_cast<size_t>(found - line.data()) + 1,
+            StopRetiming(source_.LineNumber(), column,
                          *found == '\0' ? "a NUL byte" : "a Ctrl-Z in a time line");
         }
+        ctrlZLine_ = source_.LineNumber();
+        ctrlZColumn_ = column;
         if (line.find('\0') != std::string_view::npos) {
             // A reader cuts the line there; what the author meant by the rest
             // is not ours to guess: from here on the file stands as it is.

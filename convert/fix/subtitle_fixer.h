@@ -151,6 +151,8 @@ private:
     bool walkEnded_ = false;
     bool endsInCtrlZ_ = false;  // the source's last bytes, unended, end in a Ctrl-Z
     bool verbatim_ = false;     // past a Ctrl-Z or a NUL
+    uint64_t ctrlZLine_ = 0;    // where the Ctrl-Z that made it so stands
+    size_t ctrlZColumn_ = 0;
     bool lfLeft_ = true;        // no LF line end was mended (and said) yet
     bool sourceEnded_ = false;
 };

@@ -195,6 +195,11 @@ check "--fix --fps rewrites the times alone" [ "$(sed -n 2p pal.srt)" = $'00:00:
 run --fix --shift=+1:02.3 -o there.srt film.srt
 run --fix --shift=-1:02.3 -o back.srt there.srt
 check "a shift and its opposite give the file back" cmp -s back.srt film.srt
+check "and what is left is checked as written, not moved again" [ "$status" = 0 ]
+printf '1\r\n00:00:05,000 --> 00:00:08,000\r\nWo\x1arld\r\n\r\n2\r\n00:01:00,000 --> 00:01:02,000\r\nB\r\n' >ctrlz.srt
+run --fix --shift=+1.5 -o moved.srt ctrlz.srt
+check "a Ctrl-Z before time lines stops a retiming --fix" grep -q 'holds a Ctrl-Z before time lines: .*\[retime\]' <<<"$err"
+check "which writes nothing" [ ! -e moved.srt ]
 printf 'precious' >film.rt
 run -f --shift=-2.5 film.srt
 check "a time moved before 0:00 fails the file" [ "$status" = 1 ]
