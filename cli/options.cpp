@@ -231,8 +231,15 @@ ParseResult ParseOptions(const std::vector<std::string>& args) {
                 break;
             default: {
                 // A bad short option inside a cluster ("-fx") is named alone.
+                // Within a cluster getopt has not moved on yet, so the
+                // argument before it may be a long option: a letter srt2rt
+                // does not know is named by itself whatever stands there.
                 const std::string arg = argv[optind - 1];
-                const bool shortOption = optopt > 0 && optopt < 256 && arg.compare(0, 2, "--") != 0;
+                const bool unknownLetter = optopt > 0 && optopt < 256 &&
+                                           std::strchr(kShortOptions, optopt) == nullptr;
+                const bool shortOption =
+                    unknownLetter ||
+                    (optopt > 0 && optopt < 256 && arg.compare(0, 2, "--") != 0);
                 return fail(Complaint(
                     code, shortOption ? std::string("-") + static_cast<char>(optopt) : arg));
             }
