@@ -220,6 +220,8 @@ for args in "--shift=1.2345 film.srt" "--fps=0:25 film.srt" "--fps=25 film.srt" 
   run $args
   check "usage error: '$args'" [ "$status" = 2 ]
 done
+run --shift=+1 -dash.srt
+check "a name with a leading '-' is not blamed on the option before it" grep -qx "srt2rt: unknown option '-d'" <<<"$err"
 
 # A "|" that a double-byte code page keeps inside a character: warned of
 # without --codepage, kept whole with it; UTF-8 never draws the warning.
