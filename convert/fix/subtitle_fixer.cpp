@@ -499,6 +499,7 @@ void SubtitleFixer::RetimeQueuedTimeLine() {
                                w.endHours,   w.endMinutes,   w.endSeconds,   w.endMilliseconds};
     retimed_.Clear();
     size_t at = 0;
+    bool msDigitsSaid = false;
     for (int i = 0; i < 8; ++i) {
         const size_t start = layout.start[i];
         const size_t sign = line[start] == '+' || line[start] == '-' ? 1 : 0;
@@ -506,6 +507,18 @@ void SubtitleFixer::RetimeQueuedTimeLine() {
         char digits[kMaxDecimalDigits];
         const size_t count =
             static_cast<size_t>(WriteDecimal(digits, static_cast<uint64_t>(fields[i])) - digits);
+        // Milliseconds of fewer than three digits were read as srt2rt reads
+        // them; moved into three, they no longer show that they were.
+        if ((i == 3 || i == 7) && !msDigitsSaid && layout.digits[i] < 3 && count == 3) {
+            msDigitsSaid = true;
+            message_.Clear();
+            message_ << "entry " << int64_t{ordinal_} << "'s milliseconds \""
+                     << line.substr(start, sign + layout.digits[i]) << "\" were read as "
+                     << int64_t{i == 3 ? read.beginMilliseconds : read.endMilliseconds}
+                     << " ms, as srt2rt reads them, and moved to three digits: check the times";
+            report_.Report({number, start + 1, Severity::Warning, ProblemCode::MsDigits, ordinal_,
+                            message_.View()});
+        }
         for (size_t zeros = layout.digits[i] > count ? layout.digits[i] - count : 0; zeros > 0;) {
             const size_t n = std::min<size_t>(zeros, 16);
             retimed_.Append(std::string_view("0000000000000000", n));

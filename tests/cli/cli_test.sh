@@ -200,6 +200,9 @@ printf '1\r\n00:00:05,000 --> 00:00:08,000\r\nWo\x1arld\r\n\r\n2\r\n00:01:00,000
 run --fix --shift=+1.5 -o moved.srt ctrlz.srt
 check "a Ctrl-Z before time lines stops a retiming --fix" grep -q 'holds a Ctrl-Z before time lines: .*\[retime\]' <<<"$err"
 check "which writes nothing" [ ! -e moved.srt ]
+printf '1\r\n00:02:12,16 --> 00:02:14,500\r\nx\r\n' >ms.srt
+run --fix --shift=+1.5 -o moved.srt ms.srt
+check "two digits of milliseconds moved into three are said" grep -q '^ms.srt:2:10: warning: entry 1.s milliseconds "16" were read as 16 ms.*\[ms-digits\]$' <<<"$err"
 printf 'precious' >film.rt
 run -f --shift=-2.5 film.srt
 check "a time moved before 0:00 fails the file" [ "$status" = 1 ]
