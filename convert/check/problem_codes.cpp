@@ -68,6 +68,23 @@ constexpr ProblemCodeInfo kProblemCodes[kProblemCodeCount] = {
     {ProblemCode::TimeInText, "time-in-text", Severity::Warning,
      "a text line reads as a time line: the empty line before it is missing, so the entry it "
      "starts joins the one before, its times shown as text"},
+    // The reading limits: --check's at their defaults, a conversion's only
+    // where its command line sets them.
+    {ProblemCode::ReadingSpeed, "reading-speed", Severity::Warning,
+     "an entry's text reads at more characters a second than --max-cps (20): tags left out, "
+     "a \"|\" or line break counted as one space, a multi-byte character as one"},
+    {ProblemCode::LineLength, "line-length", Severity::Warning,
+     "a line of more characters than --max-line (42), counted so; a \"|\" starts a line"},
+    {ProblemCode::LineCount, "line-count", Severity::Warning,
+     "an entry of more lines than --max-lines (2), a \"|\" starting one: the window is 50 "
+     "pixels high"},
+    {ProblemCode::ShortDuration, "short-duration", Severity::Warning,
+     "an entry with text shown for less than --min-duration (0.7 s)"},
+    {ProblemCode::LongDuration, "long-duration", Severity::Warning,
+     "an entry with text shown for more than --max-duration (7 s)"},
+    {ProblemCode::Gap, "gap", Severity::Warning,
+     "an entry with text starts less than --min-gap after the one with text before it ends, "
+     "which the eye reads as a flicker (0, off, by default)"},
 };
 
 namespace {

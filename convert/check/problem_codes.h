@@ -43,6 +43,12 @@ enum class ProblemCode : uint8_t {
     SplitCharacter,
     LfLineEnds,
     TimeInText,
+    ReadingSpeed,
+    LineLength,
+    LineCount,
+    ShortDuration,
+    LongDuration,
+    Gap,
 };
 
 struct ProblemCodeInfo {
@@ -55,8 +61,8 @@ struct ProblemCodeInfo {
     bool warningWhereConverted = false;
 };
 
-// TimeInText is the last code.
-inline constexpr size_t kProblemCodeCount = static_cast<size_t>(ProblemCode::TimeInText) + 1;
+// Gap is the last code.
+inline constexpr size_t kProblemCodeCount = static_cast<size_t>(ProblemCode::Gap) + 1;
 
 // The table, a row a code in the codes' order (problem_codes.cpp: its text is
 // in the program once, however many files report problems).

@@ -13,6 +13,7 @@
 #include "code_page.h"
 #include "file_encoding.h"
 #include "problem_codes.h"
+#include "reading_limits.h"
 #include "realtext_markup.h"
 #include "srt_entries.h"
 #include "srt_fields.h"
@@ -21,6 +22,13 @@
 
 namespace quillo {
 
+// What a reading limit's warning measured, and the limit, in thousandths of
+// their unit (23.4 characters a second is 23400).
+struct Measure {
+    int64_t figure;
+    int64_t limit;
+};
+
 struct Problem {
     uint64_t line;  // from 1; 0 for the file as a whole
     size_t column;  // byte offset in the line, from 1; 0 with line 0
@@ -28,6 +36,7 @@ struct Problem {
     std::string_view code;  // its name in kProblemCodes
     int32_t entry;          // the entry's ordinal; 0 where there is none
     std::string_view message;
+    const Measure* measure = nullptr;  // a reading limit's warning's, or none
 };
 
 class ProblemSink {
@@ -81,10 +90,16 @@ public:
         if (line.MayHoldSpecialBytes()) {
             LookAtSpecialText(line.text);
         }
+        if (reading_) {
+            ReadText(line);
+        }
     }
     void EndEntry() {
         if (openStyles_ != 0) {
             ReportUnclosedStyles();
+        }
+        if (reading_) {
+            EndReading();
         }
     }
     // After the last line: what only the end of the file shows.
@@ -109,6 +124,15 @@ public:
     // character where `walked` (the conversion's) makes it <BR>: for a run
     // not told which code page the text is in.
     void WarnOfSplitCharacters(const CodePage& walked) { barsWalkedIn_ = &walked; }
+
+    // Holds each entry to `limits` (those that are not 0), its text read as
+    // `walked` shows it (subtitle_check_reading.cpp); without a call, the
+    // check reads nothing against them.
+    void ReadAgainst(const ReadingLimits& limits, const CodePage& walked) {
+        limits_ = limits;
+        readingWalk_ = &walked;
+        reading_ = limits.Any();
+    }
 
 private:
     // What is known to make the entry being read fail, beyond its symptoms.
@@ -167,6 +191,10 @@ private:
     void LookAtBars(std::string_view line);
     void LookForATimeLine(std::string_view line);
     void ReportUnclosedStyles();
+    void ReadTimes(const quillo::TimeLine& time, bool timed, int64_t begin, int64_t end);
+    void ReadText(const quillo::TextLine& line);
+    void ReadFirstText();
+    void EndReading();
 
     bool verify_;
     bool stopAtError_ = false;
@@ -192,6 +220,11 @@ private:
     // The entry's style tags still open: a bit a tag, and where each opened.
     unsigned openStyles_ = 0;
     OpenStyle styles_[kStyleTagCount] = {};
+    // Against the reading limits, when asked.
+    bool reading_ = false;
+    ReadingLimits limits_;
+    const CodePage* readingWalk_ = nullptr;
+    ReadingState read_;
 };
 
 // Checks the whole of `source`, reporting every problem to `sink`. Throws

@@ -60,6 +60,9 @@ void SubtitleCheck::LookAtTimeLine(const quillo::TimeLine& time) {
     TimeRange t;
     if (!time.Times(t)) {
         ReportTimeFormat(time);
+        if (reading_) {
+            ReadTimes(time, false, 0, 0);
+        }
         return;
     }
     const int64_t begin =
@@ -75,6 +78,9 @@ void SubtitleCheck::LookAtTimeLine(const quillo::TimeLine& time) {
     if (!time.Usual() ||
         std::max({t.beginMinutes, t.beginSeconds, t.endMinutes, t.endSeconds}) > 59) {
         CheckFields(time, t);
+    }
+    if (reading_) {
+        ReadTimes(time, true, begin, end);
     }
     previousEntry_ = time.ordinal;
     previousBegin_ = begin;

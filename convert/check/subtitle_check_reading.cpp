@@ -1,0 +1,116 @@
+// The check of what a viewer can read of each entry in the time it shows,
+// against the limits it was given. An entry without text shows nothing to
+// read: only entries with text are held to them.
+#include <cstdint>
+
+#include "subtitle_check.h"
+#include "subtitle_check_message.h"
+
+namespace quillo {
+namespace {
+
+using namespace check_message;
+
+// Characters a second, in thousandths, rounded up: a figure past the limit
+// never shows as the limit. (Beyond 18 million million characters, which
+// no entry holds, it stops growing.)
+int64_t ThousandthsPerSecond(uint64_t characters, int64_t milliseconds) {
+    constexpr uint64_t kMillion = 1000000;
+    const uint64_t most = UINT64_MAX / kMillion;
+    const uint64_t scaled = (characters < most ? characters : most) * kMillion;
+    const auto ms = static_cast<uint64_t>(milliseconds);
+    const uint64_t figure = scaled / ms + (scaled % ms != 0 ? 1 : 0);
+    return figure > static_cast<uint64_t>(INT64_MAX) ? INT64_MAX : static_cast<int64_t>(figure);
+}
+
+}  // namespace
+
+void SubtitleCheck::ReadTimes(const quillo::TimeLine& time, bool timed, int64_t begin,
+                              int64_t end) {
+    read_.timed = timed;
+    read_.begin = begin;
+    read_.end = end;
+    read_.timeLine = time.lineNumber;
+    read_.textLines = 0;
+    read_.characters = 0;
+    read_.lines = 0;
+    read_.pastLine = 0;
+}
+
+// At the entry's first text line: how long it shows, and after what.
+void SubtitleCheck::ReadFirstText() {
+    if (!read_.timed) {
+        return;
+    }
+    const Entry entry{entry_.ordinal};
+    const int64_t shown = read_.end - read_.begin;  // at or below 0, end-before-begin says so
+    const int64_t shortest = limits_.Of(ReadingLimit::ShortestDuration);
+    const int64_t longest = limits_.Of(ReadingLimit::LongestDuration);
+    if (shown > 0 && shortest != 0 && shown < shortest) {
+        Report(ProblemCode::ShortDuration, read_.timeLine, 1, entry.ordinal, entry, ": shown for ",
+               Figure{shown, shortest, 3}, " s (limit ", Thousandths{shortest}, " s)");
+    }
+    if (shown > 0 && longest != 0 && shown > longest) {
+        Report(ProblemCode::LongDuration, read_.timeLine, 1, entry.ordinal, entry, ": shown for ",
+               Figure{shown, longest, 3}, " s (limit ", Thousandths{longest}, " s)");
+    }
+    // Before the end of the one before, order or overlap says so.
+    const int64_t gap = read_.begin - read_.previousEnd;
+    const int64_t least = limits_.Of(ReadingLimit::ShortestGap);
+    if (read_.previousEntry != 0 && least != 0 && gap >= 0 && gap < least) {
+        Report(ProblemCode::Gap, read_.timeLine, 1, entry.ordinal, entry, ": starts ",
+               Figure{gap, least, 3}, " s after ", Entry{read_.previousEntry}, " ends (limit ",
+               Thousandths{least}, " s)");
+    }
+    read_.previousEntry = entry.ordinal;
+    read_.previousEnd = read_.end;
+}
+
+void SubtitleCheck::ReadText(const quillo::TextLine& line) {
+    const TextReading text = ReadingOf(line.text, line.MayHoldSpecialBytes(), *readingWalk_);
+    if (read_.textLines++ == 0) {
+        ReadFirstText();
+    } else {
+        ++read_.characters;  // the line break, as a space
+    }
+    read_.characters += text.characters;
+    const int64_t mostLines = limits_.Of(ReadingLimit::LineCount);
+    read_.lines += text.lines;
+    if (read_.pastLine == 0 && mostLines != 0 &&
+        static_cast<int64_t>(read_.lines) * 1000 > mostLines) {
+        read_.pastLine = line_;
+    }
+    const int64_t mostCharacters = limits_.Of(ReadingLimit::LineLength);
+    if (mostCharacters != 0 && static_cast<int64_t>(text.longest) * 1000 > mostCharacters) {
+        const Entry entry{entry_.ordinal};
+        Report(ProblemCode::LineLength, line_, text.longestAt + 1, entry.ordinal, entry,
+               ": a line of ", Figure{static_cast<int64_t>(text.longest) * 1000, mostCharacters, 0},
+               " characters (limit ", Thousandths{mostCharacters}, ")");
+    }
+}
+
+void SubtitleCheck::EndReading() {
+    if (read_.textLines == 0) {
+        return;
+    }
+    const Entry entry{entry_.ordinal};
+    const int64_t shown = read_.end - read_.begin;
+    const int64_t fastest = limits_.Of(ReadingLimit::CharactersPerSecond);
+    if (read_.timed && shown > 0 && fastest != 0) {
+        const int64_t speed = ThousandthsPerSecond(read_.characters, shown);
+        if (speed > fastest) {
+            Report(ProblemCode::ReadingSpeed, read_.timeLine, 1, entry.ordinal, entry, ": ",
+                   Figure{speed, fastest, 1}, " characters a second (limit ", Thousandths{fastest},
+                   "): ", Count{static_cast<int64_t>(read_.characters), "character", "characters"},
+                   " in ", Thousandths{shown}, " s");
+        }
+    }
+    if (read_.pastLine != 0) {
+        const int64_t mostLines = limits_.Of(ReadingLimit::LineCount);
+        Report(ProblemCode::LineCount, read_.pastLine, 1, entry.ordinal, entry, ": ",
+               Figure{static_cast<int64_t>(read_.lines) * 1000, mostLines, 0}, " lines (limit ",
+               Thousandths{mostLines}, ")");
+    }
+}
+
+}  // namespace quillo
