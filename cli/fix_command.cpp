@@ -77,6 +77,7 @@ bool FixSource(const std::string& source, const Options& options, const CodePage
     if (!options.codePage) {
         check.WarnOfSplitCharacters(codePage);
     }
+    HoldToLimits(options, codePage, check);
     CheckCounts counts;
     bool written = false;
     try {

@@ -51,6 +51,7 @@ bool Check(const std::string& source, const Options& options, const CodePage& co
     if (!options.codePage) {
         check.WarnOfSplitCharacters(codePage);
     }
+    HoldToLimits(options, codePage, check);
     CheckCounts counts;
     try {
         check.Run(in);

@@ -10,7 +10,7 @@ namespace quillo::cli {
 
 const char kUsage[] =
     "Usage: srt2rt [OPTIONS] SOURCE...\n"
-    "       srt2rt --check [--no-verify] [--format=text|json] SOURCE...\n"
+    "       srt2rt --check [--no-verify] [--format=text|json] [LIMITS] SOURCE...\n"
     "       srt2rt --fix [-o DEST] [--format=text|json] SOURCE\n"
     "       srt2rt --fix -i [--format=text|json] SOURCE...\n"
     "Converts SubRip subtitles (.srt) into RealText documents (.rt), checks them,\n"
@@ -33,6 +33,18 @@ const char kUsage[] =
     "  -i, --in-place      with --fix: mend each SOURCE where it stands\n"
     "      --format=FORMAT --check's and --fix's report: text (FILE:LINE:COLUMN: ...)\n"
     "                      or json\n"
+    "\n"
+    "LIMITS, of what a viewer can read: --check holds each entry with text to all\n"
+    "of them, at these defaults; a conversion and --fix only to those given. 0 turns\n"
+    "one off.\n"
+    "      --max-cps=N     at most N characters a second (20)\n"
+    "      --max-line=N    at most N characters a line (42)\n"
+    "      --max-lines=N   at most N lines (2)\n"
+    "      --min-duration=S, --max-duration=S\n"
+    "                      shown for S seconds at least (0.7), at most (7)\n"
+    "      --min-gap=S     at least S seconds after the entry before ends (0)\n"
+    "      --no-limits     none of them: --check on the format alone\n"
+    "\n"
     "  -h, --help          show this help (also -?, and /? on Windows)\n"
     "      --version       show the version\n"
     "\n"
@@ -46,7 +58,17 @@ const char kUsage[] =
 
 namespace {
 
-enum LongOnly { kSmil = 256, kNoVerify, kCodePage, kCheck, kFix, kFormat, kVersion };
+enum LongOnly {
+    kSmil = 256,
+    kNoVerify,
+    kCodePage,
+    kCheck,
+    kFix,
+    kFormat,
+    kVersion,
+    kNoLimits,
+    kFirstLimit,  // then one a ReadingLimit, in its order
+};
 
 const option kLongOptions[] = {
     {"output", required_argument, nullptr, 'o'},
@@ -61,6 +83,13 @@ const option kLongOptions[] = {
     {"format", required_argument, nullptr, kFormat},
     {"help", no_argument, nullptr, 'h'},
     {"version", no_argument, nullptr, kVersion},
+    {"max-cps", required_argument, nullptr, kFirstLimit},
+    {"max-line", required_argument, nullptr, kFirstLimit + 1},
+    {"max-lines", required_argument, nullptr, kFirstLimit + 2},
+    {"min-duration", required_argument, nullptr, kFirstLimit + 3},
+    {"max-duration", required_argument, nullptr, kFirstLimit + 4},
+    {"min-gap", required_argument, nullptr, kFirstLimit + 5},
+    {"no-limits", no_argument, nullptr, kNoLimits},
     {nullptr, 0, nullptr, 0},
 };
 
@@ -183,7 +212,18 @@ ParseResult ParseOptions(const std::vector<std::string>& args) {
             case kVersion:
                 options.version = true;
                 break;
+            case kNoLimits:
+                options.limits.none = true;
+                break;
             default: {
+                if (code >= kFirstLimit && code < kFirstLimit + int{kReadingLimitCount}) {
+                    std::string error;
+                    if (!ParseLimit(static_cast<ReadingLimit>(code - kFirstLimit), optarg,
+                                    options.limits, error)) {
+                        return fail(error);
+                    }
+                    break;
+                }
                 // A bad short option inside a cluster ("-fx") is named alone.
                 const std::string arg = argv[optind - 1];
                 const bool shortOption = optopt > 0 && optopt < 256 && arg.compare(0, 2, "--") != 0;
@@ -207,6 +247,11 @@ ParseResult ParseOptions(const std::vector<std::string>& args) {
     }
     if (options.inPlace && !options.fix) {
         return fail("-i is for --fix");
+    }
+    if (options.limits.none && options.limits.given != 0) {
+        return fail(
+            "--no-limits holds the file to no reading limit: leave out --max-cps and the "
+            "others");
     }
     options.json = format == "json";
     int standardInputs = 0;

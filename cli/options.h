@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "reading_options.h"
+
 namespace quillo::cli {
 
 struct Options {
@@ -21,6 +23,7 @@ struct Options {
     // --codepage: how a line's characters are walked (0 for single bytes or
     // UTF-8); without it the system's ANSI code page (single bytes on POSIX).
     std::optional<int> codePage;
+    GivenLimits limits;  // --max-cps and the others, --no-limits
     bool help = false;
     bool version = false;
 };

@@ -46,6 +46,7 @@ bool ConvertSource(const SourcePlan& plan, const Options& options, const CodePag
     if (!options.codePage) {
         check.WarnOfSplitCharacters(codePage);
     }
+    HoldToLimits(options, codePage, check);
     const RunOutcome outcome =
         options.quiet ? Convert(from, to, conversion) : Convert(from, to, conversion, check);
     if (options.quiet && host.StoppedAtAnEntry()) {
