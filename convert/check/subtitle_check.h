@@ -191,6 +191,18 @@ private:
     void LookAtBars(std::string_view line);
     void LookForATimeLine(std::string_view line);
     void ReportUnclosedStyles();
+    // A reading limit's message: "entry N: <before><figure><after> (limit
+    // <limit><unit>)<tail>", figure and limit in thousandths.
+    struct PastLimit {
+        std::string_view before;
+        int64_t figure;
+        int64_t limit;
+        int decimals;  // the figure is shown with, where that keeps it past the limit
+        std::string_view after;
+        std::string_view unit;
+        std::string_view tail = {};
+    };
+    void SayPastLimit(ProblemCode code, uint64_t line, size_t column, const PastLimit& past);
     void ReadTimes(const quillo::TimeLine& time, bool timed, int64_t begin, int64_t end);
     void ReadText(const quillo::TextLine& line);
     void ReadFirstText();

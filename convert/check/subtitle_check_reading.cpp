@@ -37,32 +37,41 @@ void SubtitleCheck::ReadTimes(const quillo::TimeLine& time, bool timed, int64_t 
     read_.pastLine = 0;
 }
 
+// Every message of a limit in one shape, so that it is worded in one place:
+// "entry N: <before><figure><after> (limit <limit><unit>)<tail>".
+void SubtitleCheck::SayPastLimit(ProblemCode code, uint64_t line, size_t column,
+                                 const PastLimit& past) {
+    Report(code, line, column, entry_.ordinal, Entry{entry_.ordinal}, ": ", past.before,
+           Figure{past.figure, past.limit, past.decimals}, past.after, " (limit ",
+           Thousandths{past.limit}, past.unit, ")", past.tail);
+}
+
 // At the entry's first text line: how long it shows, and after what.
 void SubtitleCheck::ReadFirstText() {
     if (!read_.timed) {
         return;
     }
-    const Entry entry{entry_.ordinal};
     const int64_t shown = read_.end - read_.begin;  // at or below 0, end-before-begin says so
     const int64_t shortest = limits_.Of(ReadingLimit::ShortestDuration);
     const int64_t longest = limits_.Of(ReadingLimit::LongestDuration);
     if (shown > 0 && shortest != 0 && shown < shortest) {
-        Report(ProblemCode::ShortDuration, read_.timeLine, 1, entry.ordinal, entry, ": shown for ",
-               Figure{shown, shortest, 3}, " s (limit ", Thousandths{shortest}, " s)");
+        SayPastLimit(ProblemCode::ShortDuration, read_.timeLine, 1,
+                     {"shown for ", shown, shortest, 3, " s", " s"});
     }
     if (shown > 0 && longest != 0 && shown > longest) {
-        Report(ProblemCode::LongDuration, read_.timeLine, 1, entry.ordinal, entry, ": shown for ",
-               Figure{shown, longest, 3}, " s (limit ", Thousandths{longest}, " s)");
+        SayPastLimit(ProblemCode::LongDuration, read_.timeLine, 1,
+                     {"shown for ", shown, longest, 3, " s", " s"});
     }
     // Before the end of the one before, order or overlap says so.
     const int64_t gap = read_.begin - read_.previousEnd;
     const int64_t least = limits_.Of(ReadingLimit::ShortestGap);
     if (read_.previousEntry != 0 && least != 0 && gap >= 0 && gap < least) {
-        Report(ProblemCode::Gap, read_.timeLine, 1, entry.ordinal, entry, ": starts ",
-               Figure{gap, least, 3}, " s after ", Entry{read_.previousEntry}, " ends (limit ",
-               Thousandths{least}, " s)");
+        TextBuilder after;
+        after << " s after entry " << int64_t{read_.previousEntry} << " ends";
+        SayPastLimit(ProblemCode::Gap, read_.timeLine, 1,
+                     {"starts ", gap, least, 3, after.View(), " s"});
     }
-    read_.previousEntry = entry.ordinal;
+    read_.previousEntry = entry_.ordinal;
     read_.previousEnd = read_.end;
 }
 
@@ -82,10 +91,9 @@ void SubtitleCheck::ReadText(const quillo::TextLine& line) {
     }
     const int64_t mostCharacters = limits_.Of(ReadingLimit::LineLength);
     if (mostCharacters != 0 && static_cast<int64_t>(text.longest) * 1000 > mostCharacters) {
-        const Entry entry{entry_.ordinal};
-        Report(ProblemCode::LineLength, line_, text.longestAt + 1, entry.ordinal, entry,
-               ": a line of ", Figure{static_cast<int64_t>(text.longest) * 1000, mostCharacters, 0},
-               " characters (limit ", Thousandths{mostCharacters}, ")");
+        SayPastLimit(ProblemCode::LineLength, line_, text.longestAt + 1,
+                     {"a line of ", static_cast<int64_t>(text.longest) * 1000, mostCharacters, 0,
+                      " characters", ""});
     }
 }
 
@@ -93,23 +101,25 @@ void SubtitleCheck::EndReading() {
     if (read_.textLines == 0) {
         return;
     }
-    const Entry entry{entry_.ordinal};
     const int64_t shown = read_.end - read_.begin;
     const int64_t fastest = limits_.Of(ReadingLimit::CharactersPerSecond);
     if (read_.timed && shown > 0 && fastest != 0) {
         const int64_t speed = ThousandthsPerSecond(read_.characters, shown);
         if (speed > fastest) {
-            Report(ProblemCode::ReadingSpeed, read_.timeLine, 1, entry.ordinal, entry, ": ",
-                   Figure{speed, fastest, 1}, " characters a second (limit ", Thousandths{fastest},
-                   "): ", Count{static_cast<int64_t>(read_.characters), "character", "characters"},
-                   " in ", Thousandths{shown}, " s");
+            TextBuilder tail;
+            tail << ": ";
+            Append(tail, Count{static_cast<int64_t>(read_.characters), "character", "characters"});
+            tail << " in ";
+            Append(tail, Thousandths{shown});
+            tail << " s";
+            SayPastLimit(ProblemCode::ReadingSpeed, read_.timeLine, 1,
+                         {"", speed, fastest, 1, " characters a second", "", tail.View()});
         }
     }
     if (read_.pastLine != 0) {
         const int64_t mostLines = limits_.Of(ReadingLimit::LineCount);
-        Report(ProblemCode::LineCount, read_.pastLine, 1, entry.ordinal, entry, ": ",
-               Figure{static_cast<int64_t>(read_.lines) * 1000, mostLines, 0}, " lines (limit ",
-               Thousandths{mostLines}, ")");
+        SayPastLimit(ProblemCode::LineCount, read_.pastLine, 1,
+                     {"", static_cast<int64_t>(read_.lines) * 1000, mostLines, 0, " lines", ""});
     }
 }
 
