@@ -91,14 +91,27 @@ public:
             LookAtSpecialText(line.text);
         }
         if (reading_) {
-            ReadText(line);
+            if (read_.lines == 0 && read_.timed) {  // its first text line
+                if (read_.says) {
+                    SayPastTimeLimits();
+                }
+                read_.previousEntry = entry_.ordinal;
+                read_.previousEnd = read_.end;
+            }
+            // Nearly every line: no '|', no markup, no multi-byte character.
+            const size_t size = line.text.size();
+            if (line.MayHoldSpecialBytes() || HoldsHighBytes(line.text)) {
+                ReadSpecialText(line);
+            } else if (read_.Count(size, 1, size)) {
+                SayPastLimits(size, 0);
+            }
         }
     }
     void EndEntry() {
         if (openStyles_ != 0) {
             ReportUnclosedStyles();
         }
-        if (reading_) {
+        if (reading_ && read_.PastAtTheEnd()) {
             EndReading();
         }
     }
@@ -132,6 +145,7 @@ public:
         limits_ = limits;
         readingWalk_ = &walked;
         reading_ = limits.Any();
+        read_ = ReadingState(limits);
     }
 
 private:
@@ -203,9 +217,11 @@ private:
         std::string_view tail = {};
     };
     void SayPastLimit(ProblemCode code, uint64_t line, size_t column, const PastLimit& past);
-    void ReadTimes(const quillo::TimeLine& time, bool timed, int64_t begin, int64_t end);
-    void ReadText(const quillo::TextLine& line);
-    void ReadFirstText();
+    void ReadSpecialText(const quillo::TextLine& line);
+    // Where a text line passes the limit of lines or, in its longest line of
+    // `longest` characters at `at`, of characters.
+    void SayPastLimits(uint64_t longest, size_t at);
+    void SayPastTimeLimits();
     void EndReading();
 
     bool verify_;

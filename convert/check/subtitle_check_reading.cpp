@@ -25,18 +25,6 @@ int64_t ThousandthsPerSecond(uint64_t characters, int64_t milliseconds) {
 
 }  // namespace
 
-void SubtitleCheck::ReadTimes(const quillo::TimeLine& time, bool timed, int64_t begin,
-                              int64_t end) {
-    read_.timed = timed;
-    read_.begin = begin;
-    read_.end = end;
-    read_.timeLine = time.lineNumber;
-    read_.textLines = 0;
-    read_.characters = 0;
-    read_.lines = 0;
-    read_.pastLine = 0;
-}
-
 // Every message of a limit in one shape, so that it is worded in one place:
 // "entry N: <before><figure><after> (limit <limit><unit>)<tail>".
 void SubtitleCheck::SayPastLimit(ProblemCode code, uint64_t line, size_t column,
@@ -46,75 +34,58 @@ void SubtitleCheck::SayPastLimit(ProblemCode code, uint64_t line, size_t column,
            Thousandths{past.limit}, past.unit, ")", past.tail);
 }
 
-// At the entry's first text line: how long it shows, and after what.
-void SubtitleCheck::ReadFirstText() {
-    if (!read_.timed) {
-        return;
-    }
-    const int64_t shown = read_.end - read_.begin;  // at or below 0, end-before-begin says so
-    const int64_t shortest = limits_.Of(ReadingLimit::ShortestDuration);
-    const int64_t longest = limits_.Of(ReadingLimit::LongestDuration);
-    if (shown > 0 && shortest != 0 && shown < shortest) {
+// At the first text line of an entry whose times pass a limit: how long it
+// shows, and after what.
+void SubtitleCheck::SayPastTimeLimits() {
+    const int64_t shown = read_.end - read_.begin;
+    if (shown < read_.shortestShown) {
         SayPastLimit(ProblemCode::ShortDuration, read_.timeLine, 1,
-                     {"shown for ", shown, shortest, 3, " s", " s"});
+                     {"shown for ", shown, read_.shortestShown, 3, " s", " s"});
     }
-    if (shown > 0 && longest != 0 && shown > longest) {
+    if (shown > read_.longestShown) {
         SayPastLimit(ProblemCode::LongDuration, read_.timeLine, 1,
-                     {"shown for ", shown, longest, 3, " s", " s"});
+                     {"shown for ", shown, read_.longestShown, 3, " s", " s"});
     }
-    // Before the end of the one before, order or overlap says so.
     const int64_t gap = read_.begin - read_.previousEnd;
-    const int64_t least = limits_.Of(ReadingLimit::ShortestGap);
-    if (read_.previousEntry != 0 && least != 0 && gap >= 0 && gap < least) {
+    if (read_.previousEntry != 0 && gap >= 0 && gap < read_.leastGap) {
         TextBuilder after;
         after << " s after entry " << int64_t{read_.previousEntry} << " ends";
         SayPastLimit(ProblemCode::Gap, read_.timeLine, 1,
-                     {"starts ", gap, least, 3, after.View(), " s"});
+                     {"starts ", gap, read_.leastGap, 3, after.View(), " s"});
     }
-    read_.previousEntry = entry_.ordinal;
-    read_.previousEnd = read_.end;
 }
 
-void SubtitleCheck::ReadText(const quillo::TextLine& line) {
+void SubtitleCheck::ReadSpecialText(const quillo::TextLine& line) {
     const TextReading text = ReadingOf(line.text, line.MayHoldSpecialBytes(), *readingWalk_);
-    if (read_.textLines++ == 0) {
-        ReadFirstText();
-    } else {
-        ++read_.characters;  // the line break, as a space
+    if (read_.Count(text.characters, text.lines, text.longest)) {
+        SayPastLimits(text.longest, text.longestAt);
     }
-    read_.characters += text.characters;
-    const int64_t mostLines = limits_.Of(ReadingLimit::LineCount);
-    read_.lines += text.lines;
-    if (read_.pastLine == 0 && mostLines != 0 &&
-        static_cast<int64_t>(read_.lines) * 1000 > mostLines) {
+}
+
+void SubtitleCheck::SayPastLimits(uint64_t longest, size_t at) {
+    if (read_.lines > read_.mostLines && read_.pastLine == 0) {
         read_.pastLine = line_;
     }
-    const int64_t mostCharacters = limits_.Of(ReadingLimit::LineLength);
-    if (mostCharacters != 0 && static_cast<int64_t>(text.longest) * 1000 > mostCharacters) {
-        SayPastLimit(ProblemCode::LineLength, line_, text.longestAt + 1,
-                     {"a line of ", static_cast<int64_t>(text.longest) * 1000, mostCharacters, 0,
-                      " characters", ""});
+    if (longest > read_.mostInALine) {
+        SayPastLimit(ProblemCode::LineLength, line_, at + 1,
+                     {"a line of ", static_cast<int64_t>(longest) * 1000,
+                      limits_.Of(ReadingLimit::LineLength), 0, " characters", ""});
     }
 }
 
+// An entry with text past the reading speed's characters, or past the lines.
 void SubtitleCheck::EndReading() {
-    if (read_.textLines == 0) {
-        return;
-    }
     const int64_t shown = read_.end - read_.begin;
-    const int64_t fastest = limits_.Of(ReadingLimit::CharactersPerSecond);
-    if (read_.timed && shown > 0 && fastest != 0) {
-        const int64_t speed = ThousandthsPerSecond(read_.characters, shown);
-        if (speed > fastest) {
-            TextBuilder tail;
-            tail << ": ";
-            Append(tail, Count{static_cast<int64_t>(read_.characters), "character", "characters"});
-            tail << " in ";
-            Append(tail, Thousandths{shown});
-            tail << " s";
-            SayPastLimit(ProblemCode::ReadingSpeed, read_.timeLine, 1,
-                         {"", speed, fastest, 1, " characters a second", "", tail.View()});
-        }
+    if (read_.characters > read_.budget) {
+        TextBuilder tail;
+        tail << ": ";
+        Append(tail, Count{static_cast<int64_t>(read_.characters), "character", "characters"});
+        tail << " in ";
+        Append(tail, Thousandths{shown});
+        tail << " s";
+        SayPastLimit(ProblemCode::ReadingSpeed, read_.timeLine, 1,
+                     {"", ThousandthsPerSecond(read_.characters, shown), read_.fastest, 1,
+                      " characters a second", "", tail.View()});
     }
     if (read_.pastLine != 0) {
         const int64_t mostLines = limits_.Of(ReadingLimit::LineCount);

@@ -61,7 +61,7 @@ void SubtitleCheck::LookAtTimeLine(const quillo::TimeLine& time) {
     if (!time.Times(t)) {
         ReportTimeFormat(time);
         if (reading_) {
-            ReadTimes(time, false, 0, 0);
+            read_.StartEntry(false, 0, 0, time.lineNumber);
         }
         return;
     }
@@ -80,7 +80,7 @@ void SubtitleCheck::LookAtTimeLine(const quillo::TimeLine& time) {
         CheckFields(time, t);
     }
     if (reading_) {
-        ReadTimes(time, true, begin, end);
+        read_.StartEntry(true, begin, end, time.lineNumber);
     }
     previousEntry_ = time.ordinal;
     previousBegin_ = begin;
