@@ -197,7 +197,7 @@ void JsonReport::Report(const Problem& problem) {
         return p + piece.size();
     };
     char* p = out_.Room(file_.size() + 6 * problem.message.size() + problem.Name().size() +
-                        3 * (kMaxDecimalDigits + 1) + 100);
+                        3 * (kMaxDecimalDigits + 1) + 2 * kMaxThousandthsLength + 120);
     p = put(p, "{\"file\":");
     p = put(p, file_);
     p = put(p, ",\"line\":");
@@ -220,7 +220,14 @@ void JsonReport::Report(const Problem& problem) {
     }
     p = put(p, ",\"message\":\"");
     p = WriteJsonText(p, problem.message);
-    p = put(p, "\"}\n");
+    p = put(p, "\"");
+    if (problem.measure != nullptr) {  // a reading limit's, as numbers
+        p = put(p, ",\"figure\":");
+        p = WriteThousandths(p, problem.measure->figure);
+        p = put(p, ",\"limit\":");
+        p = WriteThousandths(p, problem.measure->limit);
+    }
+    p = put(p, "}\n");
     out_.Commit(p);
     out_.FlushWhenFull();
 }

@@ -80,8 +80,8 @@ private:
 };
 
 // One JSON object a line: {"file", "line", "column", "severity", "code",
-// "entry", "message"} for each problem, then {"file", "entries", "errors",
-// "warnings"}.
+// "entry", "message"} for each problem (and "figure" and "limit" for a
+// reading limit's), then {"file", "entries", "errors", "warnings"}.
 class JsonReport : public ProblemSink {
 public:
     JsonReport(OutputBuffer& out, const std::string& file);

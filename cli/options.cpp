@@ -10,7 +10,7 @@ namespace quillo::cli {
 
 const char kUsage[] =
     "Usage: srt2rt [OPTIONS] SOURCE...\n"
-    "       srt2rt --check [--no-verify] [--format=text|json] SOURCE...\n"
+    "       srt2rt --check [--no-verify] [--format=text|json] [LIMITS] SOURCE...\n"
     "       srt2rt --fix [-o DEST] [--format=text|json] SOURCE\n"
     "       srt2rt --fix -i [--format=text|json] SOURCE...\n"
     "Converts SubRip subtitles (.srt) into RealText documents (.rt), checks them,\n"
@@ -42,6 +42,18 @@ const char kUsage[] =
     "                      move the times so that entry ENTRY (counted from 1) starts\n"
     "                      at TIME, and the second at the second TIME, in one line\n"
     "                      through both; the source is read twice (not standard input)\n"
+    "\n"
+    "LIMITS, of what a viewer can read: --check holds each entry with text to all\n"
+    "of them, at these defaults; a conversion and --fix only to those given. 0 turns\n"
+    "one off.\n"
+    "      --max-cps=N     at most N characters a second (20)\n"
+    "      --max-line=N    at most N characters a line (42)\n"
+    "      --max-lines=N   at most N lines (2)\n"
+    "      --min-duration=S, --max-duration=S\n"
+    "                      shown for S seconds at least (0.7), at most (7)\n"
+    "      --min-gap=S     at least S seconds after the entry before ends (0)\n"
+    "      --no-limits     none of them: --check on the format alone\n"
+    "\n"
     "  -h, --help          show this help (also -?, and /? on Windows)\n"
     "      --version       show the version\n"
     "\n"
@@ -77,7 +89,9 @@ enum LongOnly {
     kVersion,
     kShift,
     kFps,
-    kSync
+    kSync,
+    kNoLimits,
+    kFirstLimit,  // then one a ReadingLimit, in its order
 };
 
 const option kLongOptions[] = {
@@ -96,6 +110,13 @@ const option kLongOptions[] = {
     {"shift", required_argument, nullptr, kShift},
     {"fps", required_argument, nullptr, kFps},
     {"sync", required_argument, nullptr, kSync},
+    {"max-cps", required_argument, nullptr, kFirstLimit},
+    {"max-line", required_argument, nullptr, kFirstLimit + 1},
+    {"max-lines", required_argument, nullptr, kFirstLimit + 2},
+    {"min-duration", required_argument, nullptr, kFirstLimit + 3},
+    {"max-duration", required_argument, nullptr, kFirstLimit + 4},
+    {"min-gap", required_argument, nullptr, kFirstLimit + 5},
+    {"no-limits", no_argument, nullptr, kNoLimits},
     {nullptr, 0, nullptr, 0},
 };
 
@@ -230,7 +251,18 @@ ParseResult ParseOptions(const std::vector<std::string>& args) {
             case kVersion:
                 options.version = true;
                 break;
+            case kNoLimits:
+                options.limits.none = true;
+                break;
             default: {
+                if (code >= kFirstLimit && code < kFirstLimit + int{kReadingLimitCount}) {
+                    std::string error;
+                    if (!ParseLimit(static_cast<ReadingLimit>(code - kFirstLimit), optarg,
+                                    options.limits, error)) {
+                        return fail(error);
+                    }
+                    break;
+                }
                 // A bad short option inside a cluster ("-fx") is named alone.
                 // Within a cluster getopt has not moved on yet, so the
                 // argument before it may be a long option: a letter srt2rt
@@ -261,6 +293,11 @@ ParseResult ParseOptions(const std::vector<std::string>& args) {
     }
     if (options.inPlace && !options.fix) {
         return fail("-i is for --fix");
+    }
+    if (options.limits.none && options.limits.given != 0) {
+        return fail(
+            "--no-limits holds the file to no reading limit: leave out --max-cps and the "
+            "others");
     }
     options.json = format == "json";
     int standardInputs = 0;

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "reading_options.h"
 #include "timing_options.h"
 
 namespace quillo::cli {
@@ -25,6 +26,7 @@ struct Options {
     std::optional<int> codePage;
     // --shift, --fps and --sync; its option is empty without them.
     TimingRequest timing;
+    GivenLimits limits;  // --max-cps and the others, --no-limits
     bool help = false;
     bool version = false;
 };

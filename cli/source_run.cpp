@@ -6,6 +6,7 @@
 #include "mending_run.h"
 #include "os_paths.h"
 #include "presentation.h"
+#include "reading_options.h"
 #include "retiming.h"
 #include "source_file.h"
 #include "subtitle_check.h"
@@ -83,6 +84,7 @@ bool CheckSource(const SourcePlan& plan, const Options& options, const CodePage&
     ConsoleHost console(plan.source, plan.source, false);
     ReportingHost host(plan.source, report.Sink(), console, true);
     SubtitleCheck check(report.Sink());
+    HoldToLimits(options, codePage, check);
     SourceRetiming retiming;
     if (std::string why = DeviceRefusal(plan.source); !why.empty()) {
         host.Refuse(why);
@@ -147,6 +149,7 @@ bool MendSource(const SourcePlan& plan, const Options& options, const CodePage& 
     // What is left is located in the mended file: named so when it is one.
     FileReport left(out, dest == "-" ? source : dest, options.json);
     SubtitleCheck check(left.Sink());
+    HoldToLimits(options, codePage, check);
     ConversionOptions run = OptionsOf(options, codePage, host);
     run.timeMap = retiming.Map();
     const MendOutcome mended =
@@ -206,6 +209,7 @@ bool ConvertSource(const SourcePlan& plan, const Options& options, const CodePag
     // conversion, if any.
     ConversionWarnings warnings(plan.source, options.quiet);
     SubtitleCheck check(warnings);
+    HoldToLimits(options, codePage, check);
     // Retimed, it checks the moved times always, to say why one cannot be written.
     const bool quiet = options.quiet && retiming.Map() == nullptr;
     const RunOutcome outcome =

@@ -13,6 +13,7 @@
 #include "code_page.h"
 #include "file_encoding.h"
 #include "problem.h"
+#include "reading_limits.h"
 #include "realtext_markup.h"
 #include "srt_entries.h"
 #include "srt_fields.h"
@@ -66,10 +67,29 @@ public:
         if (line.MayHoldSpecialBytes()) {
             LookAtSpecialText(line.text);
         }
+        if (reading_) {
+            if (read_.lines == 0 && read_.timed) {  // its first text line
+                if (read_.says) {
+                    SayPastTimeLimits();
+                }
+                read_.previousEntry = entry_.ordinal;
+                read_.previousEnd = read_.end;
+            }
+            // Nearly every line: no '|', no markup, no multi-byte character.
+            const size_t size = line.text.size();
+            if (line.MayHoldSpecialBytes() || HoldsHighBytes(line.text)) {
+                ReadSpecialText(line);
+            } else if (read_.Count(size, 1, size)) {
+                SayPastLimits(size, 0);
+            }
+        }
     }
     void EndEntry() {
         if (openStyles_ != 0) {
             ReportUnclosedStyles();
+        }
+        if (reading_ && read_.PastAtTheEnd()) {
+            EndReading();
         }
     }
     // After the last line: what only the end of the file shows.
@@ -98,6 +118,16 @@ public:
     void StopAtFirstError() { stopAtError_ = true; }
     // Checks the times as `map` moves them, for a check run on its own.
     void RetimeWith(const TimeMap& map) { timeMap_ = &map; }
+
+    // Holds each entry to `limits` (those that are not 0), its text read as
+    // `walked` shows it (subtitle_check_reading.cpp); without a call, the
+    // check reads nothing against them.
+    void ReadAgainst(const ReadingLimits& limits, const CodePage& walked) {
+        limits_ = limits;
+        readingWalk_ = &walked;
+        reading_ = limits.Any();
+        read_ = ReadingState(limits);
+    }
 
 private:
     // What is known to make the entry being read fail, beyond its symptoms.
@@ -157,6 +187,24 @@ private:
     void LookAtBars(std::string_view line);
     void LookForATimeLine(std::string_view line);
     void ReportUnclosedStyles();
+    // A reading limit's message: "entry N: <before><figure><after> (limit
+    // <limit><unit>)<tail>", figure and limit in thousandths.
+    struct PastLimit {
+        std::string_view before;
+        int64_t figure;
+        int64_t limit;
+        int decimals;  // the figure is shown with, where that keeps it past the limit
+        std::string_view after;
+        std::string_view unit;
+        std::string_view tail = {};
+    };
+    void SayPastLimit(ProblemCode code, uint64_t line, size_t column, const PastLimit& past);
+    void ReadSpecialText(const quillo::TextLine& line);
+    // Where a text line passes the limit of lines or, in its longest line of
+    // `longest` characters at `at`, of characters.
+    void SayPastLimits(uint64_t longest, size_t at);
+    void SayPastTimeLimits();
+    void EndReading();
 
     bool verify_ = true;
     bool stopAtError_ = false;
@@ -183,6 +231,11 @@ private:
     // The entry's style tags still open: a bit a tag, and where each opened.
     unsigned openStyles_ = 0;
     OpenStyle styles_[kStyleTagCount] = {};
+    // Against the reading limits, when asked.
+    bool reading_ = false;
+    ReadingLimits limits_;
+    const CodePage* readingWalk_ = nullptr;
+    ReadingState read_;
 };
 
 // Checks the whole of `source`, reporting every problem to `sink`. Throws

@@ -61,6 +61,23 @@ void Append(TextBuilder& out, const Clock& c) {
     out << printed;
 }
 
+void Append(TextBuilder& out, Thousandths t) {
+    char text[kMaxThousandthsLength];
+    out << std::string_view(text, static_cast<size_t>(WriteThousandths(text, t.value) - text));
+}
+
+void Append(TextBuilder& out, const Figure& f) {
+    int64_t shown = f.value;
+    if (f.decimals < 3) {
+        const int64_t step = f.decimals == 2 ? 10 : f.decimals == 1 ? 100 : 1000;
+        const int64_t rounded = (f.value + step / 2) / step * step;
+        if (rounded != f.limit && (rounded > f.limit) == (f.value > f.limit)) {
+            shown = rounded;
+        }
+    }
+    Append(out, Thousandths{shown});
+}
+
 void Append(TextBuilder& out, IndexLineQuote q) {
     if (q.line.find_first_not_of("0123456789") != std::string_view::npos) {
         out << " (its index line reads ";

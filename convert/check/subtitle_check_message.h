@@ -59,6 +59,30 @@ inline void Append(TextBuilder& out, Hex h) {
     out << "0x" << kDigits[b >> 4] << kDigits[b & 15];
 }
 
+// A reading limit's figure, in thousandths: shown rounded to `decimals`, or
+// with all three where the rounded figure would not stand on its side of the
+// limit (20.04 characters a second against 20). The problem carries both as
+// numbers.
+struct Figure {
+    int64_t value;
+    int64_t limit;
+    int decimals;
+};
+void Append(TextBuilder& out, const Figure& f);
+// A value in thousandths, with the decimals it needs.
+struct Thousandths {
+    int64_t value;
+};
+void Append(TextBuilder& out, Thousandths t);
+
+// The measure a message's Figure gives its problem; other parts give none.
+template <typename Part>
+void Note(const Part&, Measure&, const Measure*&) {}
+inline void Note(const Figure& f, Measure& measure, const Measure*& noted) {
+    measure = {f.value, f.limit};
+    noted = &measure;
+}
+
 inline void Append(TextBuilder& out, std::string_view text) {
     out << text;
 }
@@ -119,7 +143,10 @@ void SubtitleCheck::Say(Severity severity, ProblemCode code, uint64_t line, size
     message_.Clear();
     using check_message::Append;
     (Append(message_, parts), ...);
-    sink_->Report({line, column, severity, code, entry, message_.View()});
+    Measure measure{};
+    const Measure* noted = nullptr;
+    (check_message::Note(parts, measure, noted), ...);
+    sink_->Report({line, column, severity, code, entry, message_.View(), noted});
 }
 
 }  // namespace quillo

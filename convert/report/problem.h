@@ -14,6 +14,13 @@
 
 namespace quillo {
 
+// What a reading limit's warning measured, and the limit, in thousandths of
+// their unit (23.4 characters a second is 23400).
+struct Measure {
+    int64_t figure;
+    int64_t limit;
+};
+
 struct Problem {
     uint64_t line;  // from 1; 0 for the file as a whole
     size_t column;  // byte offset in the line, from 1; 0 where there is none
@@ -21,6 +28,7 @@ struct Problem {
     ProblemCode code;
     int32_t entry;             // the entry's ordinal; 0 where there is none
     std::string_view message;  // the check's and --fix's words; the run's have none
+    const Measure* measure = nullptr;  // a reading limit's warning's, or none
     // The run's: the path concerned (a file failure's full path), the failed
     // operation and the system's code (0 when it gave none), a refused
     // source's encoding.
@@ -35,7 +43,7 @@ struct Problem {
 // A run's event of its own, about `file`.
 inline Problem RunProblem(ProblemCode code, std::string_view file, uint64_t line = 0,
                           int32_t entry = 0) {
-    return {line, 0, Severity::Error, code, entry, {}, file};
+    return {line, 0, Severity::Error, code, entry, {}, nullptr, file};
 }
 
 // A failed read (read-error, on `line`) or write (write-error) of an open file.

@@ -91,6 +91,23 @@ constexpr ProblemCodeInfo kProblemCodes[kProblemCodeCount] = {
     {ProblemCode::RetimeClamp, "retime-clamp", Severity::Warning,
      "a timing option moves an entry's begin before 0:00 while its end stays after it: the "
      "entry begins at 0:00 (--fix says so as a fix)"},
+    // The reading limits: --check's at their defaults, a conversion's only
+    // where its command line sets them.
+    {ProblemCode::ReadingSpeed, "reading-speed", Severity::Warning,
+     "an entry's text reads at more characters a second than --max-cps (20): tags left out, "
+     "a \"|\" or line break counted as one space, a multi-byte character as one"},
+    {ProblemCode::LineLength, "line-length", Severity::Warning,
+     "a line of more characters than --max-line (42), counted so; a \"|\" starts a line"},
+    {ProblemCode::LineCount, "line-count", Severity::Warning,
+     "an entry of more lines than --max-lines (2), a \"|\" starting one: the window is 50 "
+     "pixels high"},
+    {ProblemCode::ShortDuration, "short-duration", Severity::Warning,
+     "an entry with text shown for less than --min-duration (0.7 s)"},
+    {ProblemCode::LongDuration, "long-duration", Severity::Warning,
+     "an entry with text shown for more than --max-duration (7 s)"},
+    {ProblemCode::Gap, "gap", Severity::Warning,
+     "an entry with text starts less than --min-gap after the one with text before it ends, "
+     "which the eye reads as a flicker (0, off, by default)"},
 };
 
 namespace {

@@ -60,6 +60,12 @@ enum class ProblemCode : uint8_t {
     TimeInText,
     Retime,
     RetimeClamp,
+    ReadingSpeed,
+    LineLength,
+    LineCount,
+    ShortDuration,
+    LongDuration,
+    Gap,
 };
 
 struct ProblemCodeInfo {
@@ -72,8 +78,8 @@ struct ProblemCodeInfo {
     bool warningWhereConverted = false;
 };
 
-// RetimeClamp is the last code; the check's begin with IndexMismatch.
-inline constexpr size_t kProblemCodeCount = static_cast<size_t>(ProblemCode::RetimeClamp) + 1;
+// Gap is the last code; the check's begin with IndexMismatch.
+inline constexpr size_t kProblemCodeCount = static_cast<size_t>(ProblemCode::Gap) + 1;
 inline constexpr size_t kFirstCheckCode = static_cast<size_t>(ProblemCode::IndexMismatch);
 
 // The table, a row a code in the codes' order (problem_codes.cpp: its text is

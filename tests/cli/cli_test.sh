@@ -155,7 +155,7 @@ check "--check lists every problem in order" [ "$(tr -d '\r' <out.txt)" = "flawe
 flawed.srt:6:9: error: entry 2's time line does not read: '.' before the milliseconds, where ',' is needed [time-format]
 flawed.srt:9:1: warning: entry 3 ends at 3:00:04.50, after the document's 3:00:00.00: cut short [past-duration]
 flawed.srt: 3 entries, 2 errors, 1 warning" ]
-input=flawed.srt run --check --no-verify --format=json - film.srt missing.srt
+input=flawed.srt run --check --no-verify --no-limits --format=json - film.srt missing.srt
 check "--check --format=json: exit 1" [ "$status" = 1 ]
 check "--format=json: JSON Lines only" python3 -c '
 import json, sys
@@ -165,14 +165,41 @@ assert [(r.get("code"), r.get("line"), r.get("column"), r.get("entry")) for r in
 assert [(r["file"], r["entries"], r["errors"], r["warnings"]) for r in rows if "entries" in r] == [
     ("-", 3, 1, 1), ("film.srt", 2, 0, 0), ("missing.srt", 0, 1, 0)], rows
 '
-run --check film.srt
+run --check --no-limits film.srt
 check "--check of a clean file: exit 0" [ "$status" = 0 ]
 check "a clean file gives its summary alone" [ "$(tr -d '\r' <out.txt)" = "film.srt: 2 entries, 0 errors, 0 warnings" ]
-for args in "--check -o x.rt film.srt" "--format=json film.srt" "--check --format=xml film.srt"; do
+for args in "--check -o x.rt film.srt" "--format=json film.srt" "--check --format=xml film.srt" \
+  "--check --max-cps=1.2345 film.srt" "--check --max-line=4.5 film.srt" \
+  "--check --no-limits --max-lines=3 film.srt"; do
   # shellcheck disable=SC2086
   run $args
   check "usage error: '$args'" [ "$status" = 2 ]
 done
+
+# What a viewer can read: --check holds entries to every reading limit, at
+# its default unless given (film.srt's "A|B" and "C" are three lines); a
+# conversion and --fix only to those given, and -q to none. JSON carries the
+# figure and the limit as numbers, the speed rounded up to the thousandth.
+run --check film.srt
+check "--check holds entries to the reading limits" [ "$(tr -d '\r' <out.txt)" = "film.srt:8:1: warning: entry 2: 3 lines (limit 2) [line-count]
+film.srt: 2 entries, 0 errors, 1 warning" ]
+run --check --format=json --max-lines=0 --max-cps=1.3 film.srt
+check "a reading limit's figure and limit are JSON numbers" python3 -c '
+import json
+rows = [json.loads(line) for line in open("out.txt")]
+assert [(r["code"], r["entry"], r["figure"], r["limit"]) for r in rows if "code" in r] == [
+    ("reading-speed", 1, 1.334, 1.3), ("reading-speed", 2, 5, 1.3)], rows
+'
+run -f film.srt
+check "a conversion given no limit says nothing of them" [ -z "$err" ]
+run -f --max-line=1 film.srt
+check "a conversion holds entries to the limits given alone" [ "$err" = "srt2rt: film.srt:3:1: warning: entry 1: a line of 2 characters (limit 1) [line-length]" ]
+check "and converts as it did" cmp -s film.rt expected.rt
+run -f -q --max-line=1 film.srt
+check "-q silences the reading limits" [ -z "$err" ]
+run --fix --max-line=1 film.srt
+check "--fix leaves what a reading limit finds alone" cmp -s out.txt film.srt
+check "and says it is left" grep -qx "film.srt: 2 entries, 0 fixed, 1 warning left" <<<"$err"
 
 # A conversion tells of what converts but shows wrongly; -q keeps quiet.
 printf '1\r\n00:00:01,000 --> 03:00:01,000\r\nLong\r\n' >long.srt
@@ -250,7 +277,7 @@ check "the joined file keeps its bytes" cmp -s joined.srt joined-before.srt
 # A file name's control bytes never break a report's line.
 if [ "$mode" = native ]; then
   cp film.srt $'two\nlines.srt'
-  run --check $'two\nlines.srt'
+  run --check --no-limits $'two\nlines.srt'
   check "a newline in a name is shown, not written" grep -qx 'two\\x0Alines.srt: 2 entries, 0 errors, 0 warnings' <<<"$out"
 fi
 

@@ -47,12 +47,24 @@ struct Case {
     // A timing option, as given ("--shift=-1.5"): the check and --fix then
     // look at the moved times.
     const char* retime = nullptr;
+    // The reading limits the check holds it to; by default none.
+    std::optional<ReadingLimits> limits = std::nullopt;
 };
 
 // What --fix writes of a file it stops at: nothing.
 const std::string kNothingWritten = "(nothing written)";
 
+ReadingLimits WithGap(int64_t milliseconds) {
+    ReadingLimits limits = DefaultReadingLimits();
+    limits.thousandths[static_cast<size_t>(ReadingLimit::ShortestGap)] = milliseconds;
+    return limits;
+}
+
 const std::string kTimes = "00:00:01,000 --> 00:00:02,000";
+// An override block, tags, a character reference and two-byte UTF-8
+// letters, none of which a viewer reads as more than one character.
+const std::string kFortyTwo =
+    "{\\an8}<i>Caf\xC3\xA9 &amp; cr\xC3\xA8me</i>, a line of forty-two, says \xC3\xA9.";
 
 std::vector<Case> Cases() {
     using namespace std::string_literals;
@@ -329,6 +341,35 @@ std::vector<Case> Cases() {
          true,
          kNothingWritten,
          "--shift=1"},
+        // 42 characters as a viewer reads them, and a line break: 46 in 2.3 s
+        // is 20 a second, in 2.299 s more. "|" starts a line.
+        {"text a viewer cannot read in time, at the defaults",
+         "1\n00:00:01,000 --> 00:00:03,300\n" + kFortyTwo +
+             "\nHi.\n\n2\n00:00:04,000 --> "
+             "00:00:06,299\n" +
+             kFortyTwo +
+             "\nHi.\n\n3\n00:00:07,000 --> 00:00:07,699\na|b\nc\n\n"
+             "4\n00:00:08,000 --> 00:00:15,001\nForty-three characters make this line long.\n\n"
+             "5\n00:00:30,000 --> 00:00:30,100\n",
+         {{3, 1, "override-tag", 1},
+          {8, 1, "override-tag", 2},
+          {7, 1, "reading-speed", 2},
+          {12, 1, "short-duration", 3},
+          {14, 1, "line-count", 3},
+          {17, 1, "long-duration", 4},
+          {18, 1, "line-length", 4}},
+         true,
+         std::nullopt,
+         nullptr,
+         DefaultReadingLimits()},
+        {"a gap after the entry with text before, shorter than the limit",
+         "1\n00:00:01,000 --> 00:00:02,000\nHi\n\n2\n00:00:02,000 --> 00:00:02,050\n\n3\n"
+         "00:00:02,099 --> 00:00:03,100\nYo\n\n4\n00:00:03,200 --> 00:00:04,200\nOk\n",
+         {{9, 1, "gap", 3}},
+         true,
+         std::nullopt,
+         nullptr,
+         WithGap(100)},
     };
 }
 
@@ -401,6 +442,10 @@ TEST(SubtitleCheck, FindsEachDefectWhereItIs) {
         SubtitleCheck check(c.verify, recorder);
         if (map) {
             check.RetimeWith(*map);
+        }
+        const CodePage bytes = CodePage::SingleByte();
+        if (c.limits) {
+            check.ReadAgainst(*c.limits, bytes);
         }
         check.Run(reader);
         const CheckCounts counts = check.Counts();

@@ -175,6 +175,11 @@ void Run(std::string_view source, const Setting& setting, const ReferenceRun& ex
     SubtitleCheck check(setting.verify, warnings);
     static const CodePage kShiftJis = CodePage::WithLeadByteRanges({{0x81, 0x9F}, {0xE0, 0xFC}});
     const CodePage& codePage = setting.shiftJis ? kShiftJis : CodePage::SingleByte();
+    // Every reading limit on, the gap too: they are warnings, and change no
+    // error nor the document.
+    ReadingLimits limits = DefaultReadingLimits();
+    limits.thousandths[static_cast<size_t>(ReadingLimit::ShortestGap)] = 100;
+    check.ReadAgainst(limits, codePage);
     const Source from = Source::AlreadyOpen(*reader);
     const Destination to = Destination::AlreadyOpen(*writer);
     // Checked, as srt2rt runs it: a UTF-16 or UTF-32 source is refused.
