@@ -68,6 +68,9 @@ void SubtitleCheck::LookAtTimeLine(const quillo::TimeLine& time) {
     // The span as the document will have it: moved, with a timing option.
     TimeRange shown = t;
     if (timeMap_ != nullptr && !LookAtRetiming(time, t, shown)) {
+        if (reading_) {
+            read_.StartEntry(false, 0, 0, time.lineNumber);  // it has no times to read by
+        }
         return;
     }
     const int64_t begin = Milliseconds(shown.beginHours, shown.beginMinutes, shown.beginSeconds,
