@@ -23,7 +23,9 @@ check_size() {  # check_size FILE LIMIT_BYTES
   printf 'dist: %-11s %7d bytes (limit %d)\n' "$(basename "$1")" "$size" "$2"
 }
 check_size "$root/build/win32/Quillo.exe" 250000
-check_size "$root/build/win32/srt2rt.exe" 300000
+# srt2rt.exe's was 300,000 until retiming and the reading limits came (about
+# 45 KB of our own code, no library): raised once, for them.
+check_size "$root/build/win32/srt2rt.exe" 360000
 
 crlf() { sed 's/$/\r/' "$1"; }  # Notepad's line ends
 # README.txt holds accented messages: a byte-order mark tells every Notepad it is UTF-8.

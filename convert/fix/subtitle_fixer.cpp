@@ -242,8 +242,9 @@ bool SubtitleFixer::GoesOutAsItStands(std::string_view line) {
             if (const char* special = FindAnyOfPadded(line.data(), end, '<', '&', '{', '|', '>');
                 special == end) {
                 plainLine_ = lineNumber_ + 1;
-            } else if (FindAnyOfPadded(special, end, '<', '&', '{') != end) {
-                return false;
+            } else if (FindAnyOfPadded(special, end, '<', '&', '{') != end ||
+                       (map_ != nullptr && FindBytePadded(special, end, '>') != end)) {
+                return false;  // markup to follow, or (retimed) maybe a time line
             }
             if (line.empty()) {
                 expect_ = Expect::Entry;
@@ -461,10 +462,13 @@ void SubtitleFixer::TimeLineLine(std::string_view line) {
 }
 
 void SubtitleFixer::StopRetiming(uint64_t line, size_t column, std::string_view why) {
-    message_.Clear();
-    message_ << "line " << static_cast<int64_t>(line) << " holds " << why
-             << ": from there --fix leaves the file as it stands, and "
-             << std::string_view(map_->Option()) << " would not move its times (remove it first)";
+    StopRetimingWith(line, column, "line ", static_cast<int64_t>(line), " holds ", why,
+                     ": from there --fix leaves the file as it stands, and ",
+                     std::string_view(map_->Option()),
+                     " would not move its times (remove it first)");
+}
+
+void SubtitleFixer::StopRetimingSaid(uint64_t line, size_t column) {
     report_.Report({line, column, Severity::Error, ProblemCode::Retime, ordinal_,
                     message_.View()});
     throw RetimingStopped{};
@@ -479,8 +483,21 @@ void SubtitleFixer::RetimeQueuedTimeLine() {
     if (!ScanTimeLine(line, read, &layout)) {
         return;  // mended lines read
     }
-    const RetimedTimes moved = Retime(*map_, read);
     const uint64_t number = source_.LineNumber();
+    // A number past 32 bits reads as another: moving what it reads as would
+    // write that other number in its place.
+    for (int i = 0; i < 8; ++i) {
+        const size_t start = layout.start[i];
+        const size_t sign = line[start] == '+' || line[start] == '-' ? 1 : 0;
+        if (const std::string_view written = line.substr(start, sign + layout.digits[i]);
+            PastThirtyTwoBits(written)) {
+            StopRetimingWith(number, start + 1, "entry ", int64_t{ordinal_}, "'s \"", written,
+                             "\" does not fit in 32 bits, so ",
+                             std::string_view(map_->Option()),
+                             " cannot move it (write the time as it is meant first)");
+        }
+    }
+    const RetimedTimes moved = Retime(*map_, read);
     if (moved.outcome != RetimedTimes::Outcome::Moved) {
         message_.Clear();
         AppendRetiming(message_, ordinal_, moved, *map_);
@@ -583,6 +600,15 @@ void SubtitleFixer::TextLine(std::string_view line) {
         Queue(line);
         expect_ = Expect::Entry;
         return;
+    }
+    // A time line in the text (its empty line missing) would keep its times.
+    if (TimeRange times; map_ != nullptr && HoldsAnArrowAfterAClock(line) &&
+                         (ParseUsualTimeLine(line, times) || ScanTimeLine(line, times))) {
+        StopRetimingWith(source_.LineNumber(), 1, "line ", int64_t(source_.LineNumber()),
+                         " reads as a time line in entry ", int64_t{ordinal_},
+                         "'s text, the empty line before it missing: ",
+                         std::string_view(map_->Option()),
+                         " would not move it (add the empty line first)");
     }
     ReleaseHeldText();
     if (MayHoldMarkup(line)) {  // the reader's lines are padded for the search

@@ -91,6 +91,14 @@ private:
     void RetimeQueuedTimeLine();
     // A line --fix leaves as it stands, with a time the map would not move.
     [[noreturn]] void StopRetiming(uint64_t line, size_t column, std::string_view why);
+    // The same, in `parts`: an error said, RetimingStopped thrown.
+    template <typename... Parts>
+    [[noreturn]] void StopRetimingWith(uint64_t line, size_t column, const Parts&... parts) {
+        message_.Clear();
+        (message_ << ... << parts);
+        StopRetimingSaid(line, column);
+    }
+    [[noreturn]] void StopRetimingSaid(uint64_t line, size_t column);
     // Tells the report of a change, in `parts` (built whether the report wants
     // it or not: changes are few).
     template <typename... Parts>

@@ -230,6 +230,13 @@ check "which writes nothing" [ ! -e moved.srt ]
 printf '1\r\n00:02:12,16 --> 00:02:14,500\r\nx\r\n' >ms.srt
 run --fix --shift=+1.5 -o moved.srt ms.srt
 check "two digits of milliseconds moved into three are said" grep -q '^ms.srt:2:10: warning: entry 1.s milliseconds "16" were read as 16 ms.*\[ms-digits\]$' <<<"$err"
+printf '1\r\n4294967297:00:00,000 --> 4294967297:00:05,000\r\nx\r\n' >wrap.srt
+printf '1\r\n00:00:01,000 --> 00:00:02,000\r\nA\r\n2\r\n00:00:03,000 --> 00:00:04,000\r\nB\r\n' >joined.srt
+for name in wrap joined; do
+  run --fix --shift=+1 -o $name-moved.srt $name.srt
+  check "$name.srt: a time line a shift cannot move stops --fix" grep -q "^$name.srt:.*\[retime\]$" <<<"$err"
+  check "$name.srt: and writes nothing" [ ! -e $name-moved.srt ]
+done
 printf 'precious' >film.rt
 run -f --shift=-2.5 film.srt
 check "a time moved before 0:00 fails the file" [ "$status" = 1 ]
