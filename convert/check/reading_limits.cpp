@@ -43,7 +43,8 @@ ReadingState::ReadingState(const ReadingLimits& limits) {
     budgetedTo = fastest == 0 ? 0 : INT64_MAX / fastest;
 }
 
-void ReadingState::StartEntry(bool read, int64_t from, int64_t to, uint64_t line) {
+void ReadingState::StartEntry(int32_t ordinal, bool read, int64_t from, int64_t to, uint64_t line) {
+    entry = ordinal;
     characters = 0;
     lines = 0;
     pastLine = 0;

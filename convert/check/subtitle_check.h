@@ -91,20 +91,9 @@ public:
             LookAtSpecialText(line.text);
         }
         if (reading_) {
-            if (read_.lines == 0 && read_.timed) {  // its first text line
-                if (read_.says) {
-                    SayPastTimeLimits();
-                }
-                read_.previousEntry = entry_.ordinal;
-                read_.previousEnd = read_.end;
-            }
-            // Nearly every line: no '|', no markup, no multi-byte character.
-            const size_t size = line.text.size();
-            if (line.MayHoldSpecialBytes() || HoldsHighBytes(line.text)) {
-                ReadSpecialText(line);
-            } else if (read_.Count(size, 1, size)) {
-                SayPastLimits(size, 0);
-            }
+            // Out of the walk's loop, which runs without it; the line's
+            // pieces by value, so that the loop keeps it in registers.
+            ReadText(line.text, line.MayHoldSpecialBytes());
         }
     }
     void EndEntry() {
@@ -217,7 +206,8 @@ private:
         std::string_view tail = {};
     };
     void SayPastLimit(ProblemCode code, uint64_t line, size_t column, const PastLimit& past);
-    void ReadSpecialText(const quillo::TextLine& line);
+    // A text line, `special` when it may hold '|' or markup.
+    void ReadText(std::string_view text, bool special);
     // Where a text line passes the limit of lines or, in its longest line of
     // `longest` characters at `at`, of characters.
     void SayPastLimits(uint64_t longest, size_t at);

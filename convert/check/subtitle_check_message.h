@@ -132,7 +132,7 @@ void SubtitleCheck::Say(Severity severity, ProblemCode code, uint64_t line, size
     message_.Clear();
     using check_message::Append;
     (Append(message_, parts), ...);
-    Measure measure{};
+    Measure measure;  // read only where a Figure noted it
     const Measure* noted = nullptr;
     (check_message::Note(parts, measure, noted), ...);
     sink_->Report({line, column, severity, InfoOf(code).name, entry, message_.View(), noted});

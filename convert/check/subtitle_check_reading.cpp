@@ -55,8 +55,29 @@ void SubtitleCheck::SayPastTimeLimits() {
     }
 }
 
-void SubtitleCheck::ReadSpecialText(const quillo::TextLine& line) {
-    const TextReading text = ReadingOf(line.text, line.MayHoldSpecialBytes(), *readingWalk_);
+void SubtitleCheck::ReadText(std::string_view line, bool special) {
+    if (read_.entry != entry_.ordinal) {
+        // Its first text line. Its times, where they read, are the last the
+        // check read; its time line is the line after its number.
+        read_.StartEntry(entry_.ordinal, previousEntry_ == entry_.ordinal, previousBegin_,
+                         previousEnd_, entry_.line + 1);
+        if (read_.says) {
+            SayPastTimeLimits();
+        }
+        if (read_.timed) {
+            read_.previousEntry = entry_.ordinal;
+            read_.previousEnd = read_.end;
+        }
+    }
+    // Nearly every line: no '|', no markup, no multi-byte character.
+    const size_t size = line.size();
+    if (!special && !HoldsHighBytes(line)) {
+        if (read_.Count(size, 1, size)) {
+            SayPastLimits(size, 0);
+        }
+        return;
+    }
+    const TextReading text = ReadingOf(line, special, *readingWalk_);
     if (read_.Count(text.characters, text.lines, text.longest)) {
         SayPastLimits(text.longest, text.longestAt);
     }
@@ -92,6 +113,9 @@ void SubtitleCheck::EndReading() {
         SayPastLimit(ProblemCode::LineCount, read_.pastLine, 1,
                      {"", static_cast<int64_t>(read_.lines) * 1000, mostLines, 0, " lines", ""});
     }
+    // Said: the entries after it without text have nothing to say.
+    read_.characters = 0;
+    read_.pastLine = 0;
 }
 
 }  // namespace quillo

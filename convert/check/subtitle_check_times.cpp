@@ -60,9 +60,6 @@ void SubtitleCheck::LookAtTimeLine(const quillo::TimeLine& time) {
     TimeRange t;
     if (!time.Times(t)) {
         ReportTimeFormat(time);
-        if (reading_) {
-            read_.StartEntry(false, 0, 0, time.lineNumber);
-        }
         return;
     }
     const int64_t begin =
@@ -78,9 +75,6 @@ void SubtitleCheck::LookAtTimeLine(const quillo::TimeLine& time) {
     if (!time.Usual() ||
         std::max({t.beginMinutes, t.beginSeconds, t.endMinutes, t.endSeconds}) > 59) {
         CheckFields(time, t);
-    }
-    if (reading_) {
-        read_.StartEntry(true, begin, end, time.lineNumber);
     }
     previousEntry_ = time.ordinal;
     previousBegin_ = begin;
