@@ -91,9 +91,19 @@ public:
             LookAtSpecialText(line.text);
         }
         if (reading_) {
-            // Out of the walk's loop, which runs without it; the line's
-            // pieces by value, so that the loop keeps it in registers.
-            ReadText(line.text, line.MayHoldSpecialBytes());
+            // Out of the walk's loop, which runs without it, what is not
+            // nearly every line: an entry's first, and one with '|', markup or
+            // a multi-byte character. The line's pieces go by value, so that
+            // the loop keeps it in registers.
+            if (read_.entry != entry_.ordinal) {
+                StartReading();
+            }
+            const size_t size = line.text.size();
+            if (line.MayHoldSpecialBytes() || HoldsHighBytes(line.text)) {
+                ReadText(line.text, line.MayHoldSpecialBytes());
+            } else if (read_.Count(size, 1, size)) {
+                SayPastLimits(size, 0);
+            }
         }
     }
     void EndEntry() {
@@ -206,7 +216,10 @@ private:
         std::string_view tail = {};
     };
     void SayPastLimit(ProblemCode code, uint64_t line, size_t column, const PastLimit& past);
-    // A text line, `special` when it may hold '|' or markup.
+    // At an entry's first text line: its times against the limits.
+    void StartReading();
+    // A text line with '|', markup or a multi-byte character, `special` when
+    // it may hold '|' or markup.
     void ReadText(std::string_view text, bool special);
     // Where a text line passes the limit of lines or, in its longest line of
     // `longest` characters at `at`, of characters.

@@ -55,28 +55,21 @@ void SubtitleCheck::SayPastTimeLimits() {
     }
 }
 
+void SubtitleCheck::StartReading() {
+    // Its times, where they read, are the last the check read; its time line
+    // is the line after its number.
+    read_.StartEntry(entry_.ordinal, previousEntry_ == entry_.ordinal, previousBegin_, previousEnd_,
+                     entry_.line + 1);
+    if (read_.says) {
+        SayPastTimeLimits();
+    }
+    if (read_.timed) {
+        read_.previousEntry = entry_.ordinal;
+        read_.previousEnd = read_.end;
+    }
+}
+
 void SubtitleCheck::ReadText(std::string_view line, bool special) {
-    if (read_.entry != entry_.ordinal) {
-        // Its first text line. Its times, where they read, are the last the
-        // check read; its time line is the line after its number.
-        read_.StartEntry(entry_.ordinal, previousEntry_ == entry_.ordinal, previousBegin_,
-                         previousEnd_, entry_.line + 1);
-        if (read_.says) {
-            SayPastTimeLimits();
-        }
-        if (read_.timed) {
-            read_.previousEntry = entry_.ordinal;
-            read_.previousEnd = read_.end;
-        }
-    }
-    // Nearly every line: no '|', no markup, no multi-byte character.
-    const size_t size = line.size();
-    if (!special && !HoldsHighBytes(line)) {
-        if (read_.Count(size, 1, size)) {
-            SayPastLimits(size, 0);
-        }
-        return;
-    }
     const TextReading text = ReadingOf(line, special, *readingWalk_);
     if (read_.Count(text.characters, text.lines, text.longest)) {
         SayPastLimits(text.longest, text.longestAt);
