@@ -22,6 +22,10 @@
 
 namespace quillo {
 
+namespace check_message {
+struct PastLimit;
+}
+
 // What a reading limit's warning measured, and the limit, in thousandths of
 // their unit (23.4 characters a second is 23400).
 struct Measure {
@@ -204,18 +208,9 @@ private:
     void LookAtBars(std::string_view line);
     void LookForATimeLine(std::string_view line);
     void ReportUnclosedStyles();
-    // A reading limit's message: "entry N: <before><figure><after> (limit
-    // <limit><unit>)<tail>", figure and limit in thousandths.
-    struct PastLimit {
-        std::string_view before;
-        int64_t figure;
-        int64_t limit;
-        int decimals;  // the figure is shown with, where that keeps it past the limit
-        std::string_view after;
-        std::string_view unit;
-        std::string_view tail = {};
-    };
-    void SayPastLimit(ProblemCode code, uint64_t line, size_t column, const PastLimit& past);
+    // A reading limit's warning (subtitle_check_message.h words it).
+    void SayPastLimit(ProblemCode code, uint64_t line, size_t column,
+                      const check_message::PastLimit& past);
     // At an entry's first text line: its times against the limits.
     void StartReading();
     // A text line with '|', markup or a multi-byte character, `special` when

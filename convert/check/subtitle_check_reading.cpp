@@ -29,9 +29,7 @@ int64_t ThousandthsPerSecond(uint64_t characters, int64_t milliseconds) {
 // "entry N: <before><figure><after> (limit <limit><unit>)<tail>".
 void SubtitleCheck::SayPastLimit(ProblemCode code, uint64_t line, size_t column,
                                  const PastLimit& past) {
-    Report(code, line, column, entry_.ordinal, Entry{entry_.ordinal}, ": ", past.before,
-           Figure{past.figure, past.limit, past.decimals}, past.after, " (limit ",
-           Thousandths{past.limit}, past.unit, ")", past.tail);
+    Report(code, line, column, entry_.ordinal, Entry{entry_.ordinal}, past);
 }
 
 // At the first text line of an entry whose times pass a limit: how long it
