@@ -31,13 +31,15 @@ pin=(taskset -c 0)
 
 input=$work/input-${size_mb}MB.srt
 small=$work/input-20MB.srt
-[ -f "$input" ] || "$bin/bench/make_srt" "$size_mb" "$input"
-[ -f "$small" ] || "$bin/bench/make_srt" 20 "$small"
+# Made anew when the generator is newer than them.
+[ "$input" -nt "$bin/bench/make_srt" ] || "$bin/bench/make_srt" "$size_mb" "$input"
+[ "$small" -nt "$bin/bench/make_srt" ] || "$bin/bench/make_srt" 20 "$small"
 bytes=$(stat -c %s "$input")
 small_bytes=$(stat -c %s "$small")
-# The batch, made anew when its size changes; its converted copies beside it.
+# The batch, made anew when its size or the generator changes; its converted
+# copies beside it.
 batch=$work/batch-$batch_files
-if [ ! -f "$batch/.complete" ]; then
+if [ ! "$batch/.complete" -nt "$bin/bench/make_srt" ]; then
   rm -rf "$batch"
   mkdir -p "$batch"
   "$bin/bench/make_srt" --batch "$batch_files" "$batch"

@@ -43,26 +43,6 @@ ReadingState::ReadingState(const ReadingLimits& limits) {
     budgetedTo = fastest == 0 ? 0 : INT64_MAX / fastest;
 }
 
-void ReadingState::StartEntry(bool read, int64_t from, int64_t to, uint64_t line) {
-    characters = 0;
-    lines = 0;
-    pastLine = 0;
-    timed = read;
-    begin = from;
-    end = to;
-    timeLine = line;
-    const int64_t shown = to - from;  // at or below 0, end-before-begin says so
-    // A figure past the limit, ceil(characters / shown) > fastest, is as
-    // many characters as pass this.
-    budget = read && shown > 0 && shown <= budgetedTo
-                 ? static_cast<uint64_t>(fastest * shown / 1000000)
-                 : UINT64_MAX;
-    const int64_t gap = from - previousEnd;  // below 0, order or overlap says so
-    says = read && shown > 0 &&
-           (shown < shortestShown || shown > longestShown ||
-            (previousEntry != 0 && gap >= 0 && gap < leastGap));
-}
-
 ReadingLimits DefaultReadingLimits() {
     return {{20000, 42000, 2000, 700, 7000, 0}};
 }

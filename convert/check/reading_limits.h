@@ -92,9 +92,28 @@ inline bool HoldsHighBytes(std::string_view line) {
 struct ReadingState {
     explicit ReadingState(const ReadingLimits& limits = {});
 
-    // An entry's time line, read before its text: `timed` when its times
-    // (in milliseconds) read.
-    void StartEntry(bool timed, int64_t begin, int64_t end, uint64_t line);
+    // At the first text line of entry `ordinal`, whose time line is `line`:
+    // `read` when its times (in milliseconds) read.
+    void StartEntry(int32_t ordinal, bool read, int64_t from, int64_t to, uint64_t line) {
+        entry = ordinal;
+        characters = 0;
+        lines = 0;
+        pastLine = 0;
+        timed = read;
+        begin = from;
+        end = to;
+        timeLine = line;
+        const int64_t shown = to - from;  // at or below 0, end-before-begin says so
+        // A figure past the limit, ceil(characters / shown) > fastest, is as
+        // many characters as pass this.
+        budget = read && shown > 0 && shown <= budgetedTo
+                     ? static_cast<uint64_t>(fastest * shown / 1000000)
+                     : UINT64_MAX;
+        const int64_t gap = from - previousEnd;  // below 0, order or overlap says so
+        says = read && shown > 0 &&
+               (shown < shortestShown || shown > longestShown ||
+                (previousEntry != 0 && gap >= 0 && gap < leastGap));
+    }
     // Counts a text line in; true when it passes the lines, or its longest
     // line the characters, that the limits allow.
     bool Count(uint64_t lineCharacters, uint64_t shownLines, uint64_t longest) {
@@ -114,6 +133,7 @@ struct ReadingState {
     int64_t fastest;     // characters a second, in thousandths; 0 where off
     int64_t budgetedTo;  // the longest time the speed's budget is worked out for
     // The entry being read.
+    int32_t entry = 0;   // its ordinal, from its first text line on
     bool timed = false;  // its times read
     bool says = false;   // its times pass a limit, said at its first text
     int64_t begin = 0;   // in milliseconds

@@ -24,6 +24,9 @@
 namespace quillo {
 
 struct ConversionOptions;
+namespace check_message {
+struct PastLimit;
+}
 
 struct CheckCounts {
     uint64_t entries = 0;
@@ -68,17 +71,16 @@ public:
             LookAtSpecialText(line.text);
         }
         if (reading_) {
-            if (read_.lines == 0 && read_.timed) {  // its first text line
-                if (read_.says) {
-                    SayPastTimeLimits();
-                }
-                read_.previousEntry = entry_.ordinal;
-                read_.previousEnd = read_.end;
+            // Out of the walk's loop, which runs without it, what is not
+            // nearly every line: an entry's first, and one with '|', markup or
+            // a multi-byte character. The line's pieces go by value, so that
+            // the loop keeps it in registers.
+            if (read_.entry != entry_.ordinal) {
+                StartReading();
             }
-            // Nearly every line: no '|', no markup, no multi-byte character.
             const size_t size = line.text.size();
             if (line.MayHoldSpecialBytes() || HoldsHighBytes(line.text)) {
-                ReadSpecialText(line);
+                ReadText(line.text, line.MayHoldSpecialBytes());
             } else if (read_.Count(size, 1, size)) {
                 SayPastLimits(size, 0);
             }
@@ -187,19 +189,14 @@ private:
     void LookAtBars(std::string_view line);
     void LookForATimeLine(std::string_view line);
     void ReportUnclosedStyles();
-    // A reading limit's message: "entry N: <before><figure><after> (limit
-    // <limit><unit>)<tail>", figure and limit in thousandths.
-    struct PastLimit {
-        std::string_view before;
-        int64_t figure;
-        int64_t limit;
-        int decimals;  // the figure is shown with, where that keeps it past the limit
-        std::string_view after;
-        std::string_view unit;
-        std::string_view tail = {};
-    };
-    void SayPastLimit(ProblemCode code, uint64_t line, size_t column, const PastLimit& past);
-    void ReadSpecialText(const quillo::TextLine& line);
+    // A reading limit's warning (subtitle_check_message.h words it).
+    void SayPastLimit(ProblemCode code, uint64_t line, size_t column,
+                      const check_message::PastLimit& past);
+    // At an entry's first text line: its times against the limits.
+    void StartReading();
+    // A text line with '|', markup or a multi-byte character, `special` when
+    // it may hold '|' or markup.
+    void ReadText(std::string_view text, bool special);
     // Where a text line passes the limit of lines or, in its longest line of
     // `longest` characters at `at`, of characters.
     void SayPastLimits(uint64_t longest, size_t at);

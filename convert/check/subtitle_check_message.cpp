@@ -78,6 +78,14 @@ void Append(TextBuilder& out, const Figure& f) {
     Append(out, Thousandths{shown});
 }
 
+void Append(TextBuilder& out, const PastLimit& past) {
+    out << ": " << past.before;
+    Append(out, Figure{past.figure, past.limit, past.decimals});
+    out << past.after << " (limit ";
+    Append(out, Thousandths{past.limit});
+    out << past.unit << ")" << past.tail;
+}
+
 void Append(TextBuilder& out, IndexLineQuote q) {
     if (q.line.find_first_not_of("0123456789") != std::string_view::npos) {
         out << " (its index line reads ";

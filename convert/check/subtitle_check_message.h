@@ -61,8 +61,7 @@ inline void Append(TextBuilder& out, Hex h) {
 
 // A reading limit's figure, in thousandths: shown rounded to `decimals`, or
 // with all three where the rounded figure would not stand on its side of the
-// limit (20.04 characters a second against 20). The problem carries both as
-// numbers.
+// limit (20.04 characters a second against 20).
 struct Figure {
     int64_t value;
     int64_t limit;
@@ -75,11 +74,25 @@ struct Thousandths {
 };
 void Append(TextBuilder& out, Thousandths t);
 
-// The measure a message's Figure gives its problem; other parts give none.
+// A reading limit's message after "entry N": ": <before><figure><after>
+// (limit <limit><unit>)<tail>", worded in one place (one part, so that the
+// six messages build in one small function).
+struct PastLimit {
+    std::string_view before;
+    int64_t figure;
+    int64_t limit;
+    int decimals;  // of the figure shown, where they keep it past the limit
+    std::string_view after;
+    std::string_view unit;
+    std::string_view tail = {};
+};
+void Append(TextBuilder& out, const PastLimit& past);
+
+// The measure a message's reading limit gives its problem; other parts give none.
 template <typename Part>
 void Note(const Part&, Measure&, const Measure*&) {}
-inline void Note(const Figure& f, Measure& measure, const Measure*& noted) {
-    measure = {f.value, f.limit};
+inline void Note(const PastLimit& past, Measure& measure, const Measure*& noted) {
+    measure = {past.figure, past.limit};
     noted = &measure;
 }
 
@@ -143,7 +156,7 @@ void SubtitleCheck::Say(Severity severity, ProblemCode code, uint64_t line, size
     message_.Clear();
     using check_message::Append;
     (Append(message_, parts), ...);
-    Measure measure{};
+    Measure measure;  // read only where a reading limit noted it
     const Measure* noted = nullptr;
     (check_message::Note(parts, measure, noted), ...);
     sink_->Report({line, column, severity, code, entry, message_.View(), noted});

@@ -29,9 +29,7 @@ int64_t ThousandthsPerSecond(uint64_t characters, int64_t milliseconds) {
 // "entry N: <before><figure><after> (limit <limit><unit>)<tail>".
 void SubtitleCheck::SayPastLimit(ProblemCode code, uint64_t line, size_t column,
                                  const PastLimit& past) {
-    Report(code, line, column, entry_.ordinal, Entry{entry_.ordinal}, ": ", past.before,
-           Figure{past.figure, past.limit, past.decimals}, past.after, " (limit ",
-           Thousandths{past.limit}, past.unit, ")", past.tail);
+    Report(code, line, column, entry_.ordinal, Entry{entry_.ordinal}, past);
 }
 
 // At the first text line of an entry whose times pass a limit: how long it
@@ -55,8 +53,22 @@ void SubtitleCheck::SayPastTimeLimits() {
     }
 }
 
-void SubtitleCheck::ReadSpecialText(const quillo::TextLine& line) {
-    const TextReading text = ReadingOf(line.text, line.MayHoldSpecialBytes(), *readingWalk_);
+void SubtitleCheck::StartReading() {
+    // Its times, where they read, are the last the check read; its time line
+    // is the line after its number.
+    read_.StartEntry(entry_.ordinal, previousEntry_ == entry_.ordinal, previousBegin_, previousEnd_,
+                     entry_.line + 1);
+    if (read_.says) {
+        SayPastTimeLimits();
+    }
+    if (read_.timed) {
+        read_.previousEntry = entry_.ordinal;
+        read_.previousEnd = read_.end;
+    }
+}
+
+void SubtitleCheck::ReadText(std::string_view line, bool special) {
+    const TextReading text = ReadingOf(line, special, *readingWalk_);
     if (read_.Count(text.characters, text.lines, text.longest)) {
         SayPastLimits(text.longest, text.longestAt);
     }
@@ -92,6 +104,9 @@ void SubtitleCheck::EndReading() {
         SayPastLimit(ProblemCode::LineCount, read_.pastLine, 1,
                      {"", static_cast<int64_t>(read_.lines) * 1000, mostLines, 0, " lines", ""});
     }
+    // Said: the entries after it without text have nothing to say.
+    read_.characters = 0;
+    read_.pastLine = 0;
 }
 
 }  // namespace quillo

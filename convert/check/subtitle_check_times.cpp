@@ -60,17 +60,11 @@ void SubtitleCheck::LookAtTimeLine(const quillo::TimeLine& time) {
     TimeRange t;
     if (!time.Times(t)) {
         ReportTimeFormat(time);
-        if (reading_) {
-            read_.StartEntry(false, 0, 0, time.lineNumber);
-        }
         return;
     }
     // The span as the document will have it: moved, with a timing option.
     TimeRange shown = t;
     if (timeMap_ != nullptr && !LookAtRetiming(time, t, shown)) {
-        if (reading_) {
-            read_.StartEntry(false, 0, 0, time.lineNumber);  // it has no times to read by
-        }
         return;
     }
     const int64_t begin = Milliseconds(shown.beginHours, shown.beginMinutes, shown.beginSeconds,
@@ -87,9 +81,6 @@ void SubtitleCheck::LookAtTimeLine(const quillo::TimeLine& time) {
     if (!time.Usual() ||
         std::max({t.beginMinutes, t.beginSeconds, t.endMinutes, t.endSeconds}) > 59) {
         CheckFields(time, t);
-    }
-    if (reading_) {
-        read_.StartEntry(true, begin, end, time.lineNumber);
     }
     previousEntry_ = time.ordinal;
     previousBegin_ = begin;
