@@ -7,7 +7,7 @@
 #     two modes: plain, and safe (a temporary, fsync, a rename and the
 #     folder's fsync, which is what srt2rt promises), and against ffmpeg's
 #     SRT to WebVTT;
-#   - a batch of BATCH generated real-size files (1,200 entries, about 93 KB
+#   - a batch of BATCH generated real-size files (1,200 entries, about 108 KB
 #     each) in one run of each program, against the safe copy of them all.
 # Then instructions per input byte under callgrind (exact and repeatable) on
 # a 20 MB file and on 100 files of the batch, and srt2rt.exe under Wine
