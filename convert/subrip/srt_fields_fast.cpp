@@ -10,6 +10,10 @@
 namespace quillo {
 namespace {
 
+// The four-word reading of the usual time line pays where words are 64 bits;
+// on 32-bit builds each word is two, and the shorter paths do better.
+constexpr bool kWordsAre64Bits = sizeof(void*) == 8;
+
 // The word tricks below read bytes in memory order as a little-endian word.
 constexpr bool kWordsAreLittleEndian =
 #if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
@@ -366,7 +370,7 @@ constexpr Shape ShapeOf(const char (&text)[9]) {
                                                  TimeRange& range) {
     const char* const p = line.data();
     char* const start = out;
-    if (ParseTwoDigitHourLine(line, range)) {
+    if (kWordsAre64Bits && ParseTwoDigitHourLine(line, range)) {
         out = Literal(out, "<Time Begin=\"");
         out = PutTwoDigitHourClock(out, p);
         out = Literal(out, "\" End=\"");
@@ -392,7 +396,8 @@ constexpr Shape ShapeOf(const char (&text)[9]) {
 // extend the last number). Every other shape goes to the general scanner.
 bool ParseUsualTimeLine(std::string_view line, TimeRange& out) {
     if (kWordsAreLittleEndian &&
-        (ParseTwoDigitHourLine(line, out) || ParseWordwiseTimeLine(line, out))) {
+        ((kWordsAre64Bits && ParseTwoDigitHourLine(line, out)) ||
+         ParseWordwiseTimeLine(line, out))) {
         return true;
     }
     const char* const end = line.data() + line.size();
