@@ -1,5 +1,7 @@
 #include "conversion.h"
 
+#include <stdexcept>
+
 #include "conversion_run.h"
 
 namespace quillo {
@@ -46,6 +48,10 @@ bool OpenSourceFile(const Source& source, OsFile& file, int* systemError) {
 
 RunOutcome Convert(const Source& source, const Destination& destination,
                    const ConversionOptions& options) {
+    if (options.timeMap != nullptr) {
+        // Its times would go out unmoved.
+        throw std::logic_error("a retimed conversion needs the check beside it");
+    }
     return conversion_run::Run(
         source, destination, options, [&](TextReader& reader, OpenedDestination& opened) {
             return conversion_run::ConvertBetween(source.path, reader, opened, options);

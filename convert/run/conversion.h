@@ -127,7 +127,9 @@ struct ConversionOptions {
     // srt2rt's: a UTF-16 or UTF-32 source is refused before the destination
     // is opened (the window converts its bytes as they stand).
     bool refuseWideEncodings = false;
-    // srt2rt's timing options: every time goes through it, or nullptr.
+    // srt2rt's timing options: every time goes through it, or nullptr. Taken
+    // by the conversion with the check looking on only, which explains a
+    // time it cannot move; Convert without a check refuses a map.
     const TimeMap* timeMap = nullptr;
     // srt2rt's, for a run not told which code page the text is in: the check
     // warns of a '|' that a double-byte code page would keep inside a

@@ -85,8 +85,12 @@ public:
     }
 
     bool TimeLine(const quillo::TimeLine& time) {
-        if (__builtin_expect(options_.timeMap != nullptr, 0)) {
-            return RetimedTimeLine(time);
+        // Only a checked conversion is retimed (srt2rt's), so that the
+        // window, which converts unchecked, links none of the retiming.
+        if constexpr (kOthersLook) {
+            if (__builtin_expect(options_.timeMap != nullptr, 0)) {
+                return RetimedTimeLine(time);
+            }
         }
         // No text line holds an LF, so nothing needs translating on the way.
         dest_.BeginLine();
