@@ -10,6 +10,7 @@
 #include "help.h"
 #include "interrupt_cleanup.h"
 #include "options.h"
+#include "os_paths.h"
 #include "quillo_version.h"
 #include "retiming.h"
 #include "run_plan.h"
@@ -83,6 +84,22 @@ int Run(const std::vector<std::string>& args) {
     CodePage codePage = CodePage::System();
     if (options.codePage) {
         CodePage::Numbered(*options.codePage, codePage);
+    }
+    if (options.fix && options.inPlace && !options.timing.option.empty()) {
+        // Mended in place twice, a file's times would move twice.
+        std::vector<FileIdentity> seen;
+        for (const std::string& source : options.sources) {
+            const FileIdentity identity = StatusOf(source).identity;
+            for (size_t i = 0; identity.known && i < seen.size(); ++i) {
+                if (seen[i] == identity) {
+                    PrintErrorLine("srt2rt: " + options.sources[i] + " and " + source +
+                                   " are one file: " + options.timing.option +
+                                   " would move its times twice; nothing mended");
+                    return kUsageError;
+                }
+            }
+            seen.push_back(identity);
+        }
     }
     std::vector<SourcePlan> plans;
     if (options.check || options.fix) {

@@ -4,6 +4,7 @@
 
 #include "console_host.h"
 #include "mending_reader.h"
+#include "os_paths.h"
 #include "source_file.h"
 #include "subtitle_fixer.h"
 #include "sync_points.h"
@@ -90,6 +91,18 @@ bool SourceRetiming::Prepare(const std::string& source, const Options& options, 
     if (request.syncPoints == 0) {
         map_ = MapOf(request);
         return true;
+    }
+    // Read twice, a pipe given by its name would lose what the first reading took.
+    if (StatusOf(source).kind == PathKind::Device) {
+        const std::string reason = request.option +
+                                   ": --sync reads each source twice, and this one is a pipe or "
+                                   "a device, which cannot be; nothing is written";
+        if (report != nullptr) {
+            report->Report({0, 0, Severity::Error, ProblemCode::Retime, 0, reason});
+        } else {
+            ConsoleHost::Report(source, reason);
+        }
+        return false;
     }
     SyncStarts starts(request);
     ProblemCode code = ProblemCode::Retime;

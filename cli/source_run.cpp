@@ -135,6 +135,12 @@ bool MendSource(const SourcePlan& plan, const Options& options, const CodePage& 
         ConsoleHost::Report(dest, why);
         return false;
     }
+    if (options.inPlace && StatusOf(source).kind == PathKind::Device) {
+        // Read while it is written, a pipe would never end; a device has
+        // nothing to replace.
+        ConsoleHost::Report(source, "is a pipe or a device, not a file: -i replaces files in place (give -o)");
+        return false;
+    }
     if (!options.inPlace) {
         if (const std::string why = MendedOverItself(source, dest); !why.empty()) {
             ConsoleHost::Report(dest == "-" ? "standard output" : dest, why);

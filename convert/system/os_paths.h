@@ -20,7 +20,7 @@ enum class PathKind {
 
 struct PathStatus {
     PathKind kind = PathKind::Missing;
-    FileIdentity identity;  // known for files and folders
+    FileIdentity identity;  // known for files and folders (and, on POSIX, pipes)
 };
 
 // The file system's metadata on `path`, following symbolic links.

@@ -111,7 +111,9 @@ bool OsFile::CreateTemporary(const std::string& folder, const std::string& like,
 
 FileIdentity OsFile::Identity() const {
     struct stat info {};
-    if (fd_ < 0 || ::fstat(fd_, &info) != 0 || !S_ISREG(info.st_mode)) {
+    // A pipe's too, so that a run never writes into the pipe it reads.
+    if (fd_ < 0 || ::fstat(fd_, &info) != 0 ||
+        !(S_ISREG(info.st_mode) || S_ISFIFO(info.st_mode) || S_ISSOCK(info.st_mode))) {
         return {};
     }
     return IdentityOf(info);
@@ -128,7 +130,10 @@ PathStatus StatusOf(const std::string& path) {
     if (S_ISDIR(info.st_mode)) {
         return {PathKind::Folder, IdentityOf(info)};
     }
-    return {PathKind::Device, {}};
+    // A pipe by its name (a FIFO, /dev/stdin of a pipe) is known by its
+    // identity as well; a terminal is not, whoever else has it open.
+    const bool pipe = S_ISFIFO(info.st_mode) || S_ISSOCK(info.st_mode);
+    return {PathKind::Device, pipe ? IdentityOf(info) : FileIdentity{}};
 }
 
 std::string FinalTarget(const std::string& path) {

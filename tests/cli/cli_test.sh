@@ -281,6 +281,22 @@ run --fix -i joined.srt
 check "a guessed encoding is not mended in place with errors left" [ "$status" = 1 ]
 check "the joined file keeps its bytes" cmp -s joined.srt joined-before.srt
 
+# A pipe named as a file is never read twice, written into or mended in
+# place; one file named twice is not retimed twice.
+if [ "$mode" = native ]; then
+  err=$(cat film.srt | timeout 10 "$program" --sync=1@5 -o - /dev/stdin 2>&1 >/dev/null)
+  check "--sync refuses a pipe given by its name" grep -q "this one is a pipe or a device" <<<"$err"
+  err=$(cat film.srt | timeout 10 "$program" --fix -o /dev/stdin - 2>&1 >/dev/null)
+  check "--fix never writes into the pipe it reads" grep -q "is the source, standard input, itself" <<<"$err"
+  rm -f pipe.srt && mkfifo pipe.srt
+  run --fix -i pipe.srt
+  check "-i refuses a pipe" grep -q "is a pipe or a device, not a file" <<<"$err"
+fi
+cp film.srt same.srt
+run --fix -i --shift=+1 same.srt .${sep}same.srt
+check "one file named twice is not retimed twice" [ "$status" = 2 ]
+check "and keeps its times" cmp -s same.srt film.srt
+
 # A file name's control bytes never break a report's line.
 if [ "$mode" = native ]; then
   cp film.srt $'two\nlines.srt'
