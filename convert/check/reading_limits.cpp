@@ -6,18 +6,6 @@
 #include "utf8.h"
 
 namespace quillo {
-namespace {
-
-bool IsUtf8(std::string_view line) {
-    for (size_t at = 0, length; at < line.size(); at += length) {
-        if ((length = Utf8Length(line, at)) == 0) {
-            return false;
-        }
-    }
-    return true;
-}
-
-}  // namespace
 
 bool ReadingLimits::Any() const {
     for (const int64_t limit : thousandths) {

@@ -14,17 +14,6 @@
 namespace quillo {
 namespace {
 
-// Whether `line` is UTF-8 throughout, where no ASCII byte is ever part of
-// another character.
-bool IsUtf8(std::string_view line) {
-    for (size_t at = 0, length; at < line.size(); at += length) {
-        if ((length = Utf8Length(line, at)) == 0) {
-            return false;
-        }
-    }
-    return true;
-}
-
 // What a text line holds of what the check looks for, in one pass: lines are
 // padded for the search, sixteen bytes at a time.
 struct SpecialBytes {

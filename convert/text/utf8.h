@@ -26,4 +26,15 @@ inline size_t Utf8Length(std::string_view text, size_t at) {
     return length;
 }
 
+// Whether `text` is UTF-8 throughout, where no ASCII byte is ever part of
+// another character.
+inline bool IsUtf8(std::string_view text) {
+    for (size_t at = 0, length; at < text.size(); at += length) {
+        if ((length = Utf8Length(text, at)) == 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace quillo
