@@ -105,7 +105,11 @@ int Run(const std::vector<std::string>& args) {
     if (options.check || options.fix) {
         const std::string mended = options.output.value_or("-");
         for (const std::string& source : options.sources) {
-            plans.push_back({source, options.check ? "" : options.inPlace ? source : mended, "", ""});
+            plans.push_back({source,
+                             options.check     ? ""
+                             : options.inPlace ? source
+                                               : mended,
+                             "", ""});
         }
     } else {
         // Nothing is written before every name is known to be safe to write.

@@ -269,11 +269,10 @@ ParseResult ParseOptions(const std::vector<std::string>& args) {
                 // argument before it may be a long option: a letter srt2rt
                 // does not know is named by itself whatever stands there.
                 const std::string arg = argv[optind - 1];
-                const bool unknownLetter = optopt > 0 && optopt < 256 &&
-                                           std::strchr(kShortOptions, optopt) == nullptr;
+                const bool unknownLetter =
+                    optopt > 0 && optopt < 256 && std::strchr(kShortOptions, optopt) == nullptr;
                 const bool shortOption =
-                    unknownLetter ||
-                    (optopt > 0 && optopt < 256 && arg.compare(0, 2, "--") != 0);
+                    unknownLetter || (optopt > 0 && optopt < 256 && arg.compare(0, 2, "--") != 0);
                 return fail(Complaint(
                     code, shortOption ? std::string("-") + static_cast<char>(optopt) : arg));
             }

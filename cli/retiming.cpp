@@ -123,8 +123,7 @@ bool SourceRetiming::Prepare(const std::string& source, const Options& options, 
         reason = request.option + ": " + reason + "; nothing is written";
     }
     if (report != nullptr) {
-        report->Report(
-            {line, line != 0 ? 1u : 0u, Severity::Error, code, entry, reason});
+        report->Report({line, line != 0 ? 1u : 0u, Severity::Error, code, entry, reason});
     } else {
         ConsoleHost::Report(line != 0 ? source + ":" + std::to_string(line) : source, reason);
     }

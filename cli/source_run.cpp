@@ -138,7 +138,8 @@ bool MendSource(const SourcePlan& plan, const Options& options, const CodePage& 
     if (options.inPlace && StatusOf(source).kind == PathKind::Device) {
         // Read while it is written, a pipe would never end; a device has
         // nothing to replace.
-        ConsoleHost::Report(source, "is a pipe or a device, not a file: -i replaces files in place (give -o)");
+        ConsoleHost::Report(
+            source, "is a pipe or a device, not a file: -i replaces files in place (give -o)");
         return false;
     }
     if (!options.inPlace) {
@@ -158,10 +159,9 @@ bool MendSource(const SourcePlan& plan, const Options& options, const CodePage& 
     HoldToLimits(options, codePage, check);
     ConversionOptions run = OptionsOf(options, codePage, host);
     run.timeMap = retiming.Map();
-    const MendOutcome mended =
-        Mend(SourceNamed(source),
-             dest == "-" ? Destination::Output() : Destination::Replacing(dest), run, check,
-             report.Sink(), options.inPlace);
+    const MendOutcome mended = Mend(
+        SourceNamed(source), dest == "-" ? Destination::Output() : Destination::Replacing(dest),
+        run, check, report.Sink(), options.inPlace);
     if (mended.retimingStopped) {
         CheckCounts counts = check.Counts();
         counts.errors += 1;
@@ -190,8 +190,9 @@ void ExplainStop(const SourcePlan& plan, const ConversionOptions& conversion,
         return;
     }
     Unheard unheard;
-    const ConversionOptions quietly{conversion.verifyLineNumbers, conversion.codePage, unheard,
-                                    false, conversion.timeMap, conversion.warnOfSplitCharacters};
+    const ConversionOptions quietly{
+        conversion.verifyLineNumbers,    conversion.codePage, unheard, false, conversion.timeMap,
+        conversion.warnOfSplitCharacters};
     check.StopAtFirstError();
     Convert(SourceNamed(plan.source), Destination::None(), quietly, check);
 }

@@ -50,8 +50,8 @@ MendOutcome Mend(const Source& source, const Destination& destination,
                 host.Report(FailureOf(error, reader.LineNumber() + 1));
             } catch (const std::bad_alloc&) {
                 opened.GiveUp();
-                host.Report(RunProblem(ProblemCode::OutOfMemory, source.path,
-                                       reader.LineNumber() + 1));
+                host.Report(
+                    RunProblem(ProblemCode::OutOfMemory, source.path, reader.LineNumber() + 1));
             }
             return RunOutcome::Stopped;
         });

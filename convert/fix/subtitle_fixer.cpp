@@ -206,8 +206,8 @@ bool SubtitleFixer::GoesOutAsItStands(std::string_view line) {
     }
     const char* const end = line.data() + line.size();
     // The reader knows of nearly every line that it holds neither.
-    const bool oddFree = source_.LineHoldsNoOddBytes() ||
-                         FindAnyOfPadded(line.data(), end, '\0', kCtrlZ) == end;
+    const bool oddFree =
+        source_.LineHoldsNoOddBytes() || FindAnyOfPadded(line.data(), end, '\0', kCtrlZ) == end;
     switch (expect_) {
         case Expect::Entry:
             if (line.empty()) {
@@ -469,8 +469,7 @@ void SubtitleFixer::StopRetiming(uint64_t line, size_t column, std::string_view 
 }
 
 void SubtitleFixer::StopRetimingSaid(uint64_t line, size_t column) {
-    report_.Report({line, column, Severity::Error, ProblemCode::Retime, ordinal_,
-                    message_.View()});
+    report_.Report({line, column, Severity::Error, ProblemCode::Retime, ordinal_, message_.View()});
     throw RetimingStopped{};
 }
 
@@ -492,8 +491,7 @@ void SubtitleFixer::RetimeQueuedTimeLine() {
         if (const std::string_view written = line.substr(start, sign + layout.digits[i]);
             PastThirtyTwoBits(written)) {
             StopRetimingWith(number, start + 1, "entry ", int64_t{ordinal_}, "'s \"", written,
-                             "\" does not fit in 32 bits, so ",
-                             std::string_view(map_->Option()),
+                             "\" does not fit in 32 bits, so ", std::string_view(map_->Option()),
                              " cannot move it (write the time as it is meant first)");
         }
     }
@@ -502,8 +500,8 @@ void SubtitleFixer::RetimeQueuedTimeLine() {
         message_.Clear();
         AppendRetiming(message_, ordinal_, moved, *map_);
         if (moved.outcome == RetimedTimes::Outcome::Outside) {
-            report_.Report({number, 1, Severity::Error, ProblemCode::Retime, ordinal_,
-                            message_.View()});
+            report_.Report(
+                {number, 1, Severity::Error, ProblemCode::Retime, ordinal_, message_.View()});
             throw RetimingStopped{};
         }
         Record(ProblemCode::RetimeClamp, number, 1, ordinal_);
@@ -604,11 +602,11 @@ void SubtitleFixer::TextLine(std::string_view line) {
     // A time line in the text (its empty line missing) would keep its times.
     if (TimeRange times; map_ != nullptr && HoldsAnArrowAfterAClock(line) &&
                          (ParseUsualTimeLine(line, times) || ScanTimeLine(line, times))) {
-        StopRetimingWith(source_.LineNumber(), 1, "line ", int64_t(source_.LineNumber()),
-                         " reads as a time line in entry ", int64_t{ordinal_},
-                         "'s text, the empty line before it missing: ",
-                         std::string_view(map_->Option()),
-                         " would not move it (add the empty line first)");
+        StopRetimingWith(
+            source_.LineNumber(), 1, "line ", int64_t(source_.LineNumber()),
+            " reads as a time line in entry ", int64_t{ordinal_},
+            "'s text, the empty line before it missing: ", std::string_view(map_->Option()),
+            " would not move it (add the empty line first)");
     }
     ReleaseHeldText();
     if (MayHoldMarkup(line)) {  // the reader's lines are padded for the search

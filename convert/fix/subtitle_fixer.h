@@ -161,7 +161,7 @@ private:
     bool verbatim_ = false;     // past a Ctrl-Z or a NUL
     uint64_t ctrlZLine_ = 0;    // where the Ctrl-Z that made it so stands
     size_t ctrlZColumn_ = 0;
-    bool lfLeft_ = true;        // no LF line end was mended (and said) yet
+    bool lfLeft_ = true;  // no LF line end was mended (and said) yet
     bool sourceEnded_ = false;
 };
 

@@ -26,8 +26,8 @@ struct Problem {
     size_t column;  // byte offset in the line, from 1; 0 where there is none
     Severity severity;
     ProblemCode code;
-    int32_t entry;             // the entry's ordinal; 0 where there is none
-    std::string_view message;  // the check's and --fix's words; the run's have none
+    int32_t entry;                     // the entry's ordinal; 0 where there is none
+    std::string_view message;          // the check's and --fix's words; the run's have none
     const Measure* measure = nullptr;  // a reading limit's warning's, or none
     // The run's: the path concerned (a file failure's full path), the failed
     // operation and the system's code (0 when it gave none), a refused
@@ -48,9 +48,9 @@ inline Problem RunProblem(ProblemCode code, std::string_view file, uint64_t line
 
 // A failed read (read-error, on `line`) or write (write-error) of an open file.
 inline Problem FailureOf(const FileError& error, uint64_t line = 0) {
-    Problem failure = RunProblem(error.operation == FileOperation::Read ? ProblemCode::ReadError
-                                                                        : ProblemCode::WriteError,
-                                 error.fullPath, line);
+    Problem failure = RunProblem(
+        error.operation == FileOperation::Read ? ProblemCode::ReadError : ProblemCode::WriteError,
+        error.fullPath, line);
     failure.operation = error.operation;
     failure.systemError = error.systemError;
     return failure;

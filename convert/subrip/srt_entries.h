@@ -173,8 +173,7 @@ struct TellsTimes<Lines, std::void_t<decltype(std::declval<const Lines&>().Usual
 template <typename Lines, typename = void>
 struct TellsWhatItRead : std::false_type {};
 template <typename Lines>
-struct TellsWhatItRead<Lines,
-                       std::void_t<decltype(std::declval<const Lines&>().NumberIsOrdinal())>>
+struct TellsWhatItRead<Lines, std::void_t<decltype(std::declval<const Lines&>().NumberIsOrdinal())>>
     : std::true_type {};
 
 // Calls `step`; true unless it returned false.
@@ -267,7 +266,8 @@ bool ReadEntries(Lines& source, Visitor& visitor) {
         if (!entry_walk::Goes([&] {
                 if constexpr (entry_walk::TellsWhatItRead<Lines>::value) {
                     if (source.NumberIsOrdinal()) {
-                        return visitor.Index(IndexLine::HoldingItsOrdinal(line, ordinal, indexLine));
+                        return visitor.Index(
+                            IndexLine::HoldingItsOrdinal(line, ordinal, indexLine));
                     }
                 }
                 return visitor.Index(IndexLine(line, ordinal, indexLine));

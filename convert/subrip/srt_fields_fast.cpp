@@ -395,9 +395,8 @@ constexpr Shape ShapeOf(const char (&text)[9]) {
 // "H:MM:SS,mmm --> H:MM:SS,mmm", then anything but a digit (which would
 // extend the last number). Every other shape goes to the general scanner.
 bool ParseUsualTimeLine(std::string_view line, TimeRange& out) {
-    if (kWordsAreLittleEndian &&
-        ((kWordsAre64Bits && ParseTwoDigitHourLine(line, out)) ||
-         ParseWordwiseTimeLine(line, out))) {
+    if (kWordsAreLittleEndian && ((kWordsAre64Bits && ParseTwoDigitHourLine(line, out)) ||
+                                  ParseWordwiseTimeLine(line, out))) {
         return true;
     }
     const char* const end = line.data() + line.size();

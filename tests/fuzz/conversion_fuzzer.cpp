@@ -25,8 +25,8 @@
 #include "fuzz_support.h"
 #include "mending_run.h"
 #include "messages.h"
-#include "reference_model.h"
 #include "problem.h"
+#include "reference_model.h"
 #include "subtitle_check.h"
 #include "text_file.h"
 #include "time_map.h"
@@ -114,8 +114,9 @@ public:
         Require(problem.line > 0 && problem.column > 0, "a problem has no place");
         Require(!problem.message.empty() && !problem.Name().empty(), "a problem has no text");
         if (problem.severity == Severity::Error) {
-            Require(problem.entry > 0 || problem.Name() == "cr-only" || problem.Name() == "encoding",
-                    "an error names no entry");
+            Require(
+                problem.entry > 0 || problem.Name() == "cr-only" || problem.Name() == "encoding",
+                "an error names no entry");
             if (firstErrorEntry == 0) {
                 firstErrorEntry = problem.entry;
             }
