@@ -7,18 +7,10 @@
 #include "messages.h"
 #include "os_paths.h"
 #include "path_names.h"
+#include "source_file.h"
 #include "system_reason.h"
 
 namespace quillo::cli {
-
-std::string SourceOpenFailure(const std::string& source, int systemError) {
-    // Windows denies access to a folder; say what it is.
-    if (StatusOf(source).kind == PathKind::Folder) {
-        return "cannot open: it is a folder";
-    }
-    return HeldByAnotherProgram(systemError) ? "cannot open: another program is writing it"
-                                             : WithReason("cannot open", systemError);
-}
 
 std::string DeviceRefusal(const std::string& name) {
     const std::string_view device = ReservedDeviceName(name);

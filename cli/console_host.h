@@ -8,9 +8,6 @@
 
 namespace quillo::cli {
 
-// "cannot open: REASON" for a source that does not open.
-std::string SourceOpenFailure(const std::string& source, int systemError);
-
 // Why `name` is no file srt2rt reads or writes, when it names a device
 // Windows reserves (NUL, COM1...): opening one may hang; else empty.
 std::string DeviceRefusal(const std::string& name);

@@ -32,12 +32,6 @@ private:
     std::string& written_;
 };
 
-class Unsaid : public ProblemSink {
-public:
-    bool Wants(Severity) const override { return false; }
-    void Report(const Problem&) override {}
-};
-
 // Reads `source` up to the last entry --sync names; false, with `reason`,
 // when it cannot be opened or read. `wide`: it was not read, being UTF-16 or
 // UTF-32, which the conversion and the check refuse on their own.
@@ -46,18 +40,15 @@ bool WalkForStarts(const std::string& source, bool mended, SyncStarts& starts, b
     code = ProblemCode::CannotOpen;
     try {
         if (mended) {
-            OsFile file;
-            if (!file.OpenSharedRead(source)) {
-                reason = SourceOpenFailure(source, file.SystemError());
+            MendingReader reader;
+            if (!OpenSource(source, reader, reason)) {
                 return false;
             }
-            MendingReader reader;
-            reader.Attach(std::move(file), source);
             std::string written;
             TextWriter nowhere;
             nowhere.AttachMemory(written, "-");
-            Unsaid unsaid;
-            SubtitleFixer fixer(reader, nowhere, unsaid);
+            Unheard unheard;
+            SubtitleFixer fixer(reader, nowhere, unheard);
             MendedStarts walk(starts, written);
             ReadEntries(fixer, walk);
             return true;

@@ -1,21 +1,22 @@
 #include "source_file.h"
 
-#include "console_host.h"
 #include "conversion.h"
+#include "os_paths.h"
+#include "system_reason.h"
 
 namespace quillo::cli {
 
-Source SourceNamed(const std::string& source) {
-    return source == "-" ? Source::Input() : Source::Shared(source);
+std::string SourceOpenFailure(const std::string& source, int systemError) {
+    // Windows denies access to a folder; say what it is.
+    if (StatusOf(source).kind == PathKind::Folder) {
+        return "cannot open: it is a folder";
+    }
+    return HeldByAnotherProgram(systemError) ? "cannot open: another program is writing it"
+                                             : WithReason("cannot open", systemError);
 }
 
-bool OpenSource(const std::string& source, TextReader& in, std::string& reason) {
-    int error = 0;
-    if (quillo::OpenSource(SourceNamed(source), in, &error)) {
-        return true;
-    }
-    reason = SourceOpenFailure(source, error);
-    return false;
+Source SourceNamed(const std::string& source) {
+    return source == "-" ? Source::Input() : Source::Shared(source);
 }
 
 }  // namespace quillo::cli

@@ -68,12 +68,6 @@ private:
     uint64_t errors_ = 0;
 };
 
-// Hears nothing: a walk whose failures are told by another.
-class Unheard : public ProblemSink {
-public:
-    void Report(const Problem&) override {}
-};
-
 ConversionOptions OptionsOf(const Options& options, const CodePage& codePage, ProblemSink& host) {
     return {options.verifyLineNumbers, codePage, host, true, nullptr, !options.codePage};
 }

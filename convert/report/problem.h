@@ -70,4 +70,11 @@ public:
     virtual bool Ask(const Problem&) { return false; }
 };
 
+// Hears nothing, and asks for no wording: a walk whose failures another tells.
+class Unheard : public ProblemSink {
+public:
+    bool Wants(Severity) const override { return false; }
+    void Report(const Problem&) override {}
+};
+
 }  // namespace quillo
