@@ -83,18 +83,6 @@ bool SourceRetiming::Prepare(const std::string& source, const Options& options, 
         map_ = MapOf(request);
         return true;
     }
-    // Read twice, a pipe given by its name would lose what the first reading took.
-    if (StatusOf(source).kind == PathKind::Device) {
-        const std::string reason = request.option +
-                                   ": --sync reads each source twice, and this one is a pipe or "
-                                   "a device, which cannot be; nothing is written";
-        if (report != nullptr) {
-            report->Report({0, 0, Severity::Error, ProblemCode::Retime, 0, reason});
-        } else {
-            ConsoleHost::Report(source, reason);
-        }
-        return false;
-    }
     SyncStarts starts(request);
     ProblemCode code = ProblemCode::Retime;
     std::string reason;
@@ -102,7 +90,12 @@ bool SourceRetiming::Prepare(const std::string& source, const Options& options, 
     int32_t entry = 0;
     TimeMap map;
     bool wide = false;
-    if (WalkForStarts(source, mended, starts, wide, code, reason)) {
+    if (StatusOf(source).kind == PathKind::Device) {
+        // Read twice, a pipe given by its name would lose what the first reading took.
+        reason = request.option +
+                 ": --sync reads each source twice, and this one is a pipe or a device, which "
+                 "cannot be; nothing is written";
+    } else if (WalkForStarts(source, mended, starts, wide, code, reason)) {
         if (wide) {
             return true;  // refused all the same, for its encoding alone
         }
