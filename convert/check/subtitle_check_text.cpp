@@ -86,9 +86,7 @@ void SubtitleCheck::LookForATimeLine(std::string_view line) {
     if (counts_.errors != entry_.errorsBefore || crCrLfSeen_ || crOnly_ || crEndedLines_) {
         return;
     }
-    TimeRange times;
-    if (!HoldsAnArrowAfterAClock(line) ||
-        !(ParseUsualTimeLine(line, times) || ScanTimeLine(line, times))) {
+    if (!ReadsAsATimeLine(line)) {
         return;
     }
     const Entry entry{entry_.ordinal};

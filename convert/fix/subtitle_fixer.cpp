@@ -500,9 +500,7 @@ void SubtitleFixer::RetimeQueuedTimeLine() {
         message_.Clear();
         AppendRetiming(message_, ordinal_, moved, *map_);
         if (moved.outcome == RetimedTimes::Outcome::Outside) {
-            report_.Report(
-                {number, 1, Severity::Error, ProblemCode::Retime, ordinal_, message_.View()});
-            throw RetimingStopped{};
+            StopRetimingSaid(number, 1);
         }
         Record(ProblemCode::RetimeClamp, number, 1, ordinal_);
     }
@@ -600,8 +598,7 @@ void SubtitleFixer::TextLine(std::string_view line) {
         return;
     }
     // A time line in the text (its empty line missing) would keep its times.
-    if (TimeRange times; map_ != nullptr && HoldsAnArrowAfterAClock(line) &&
-                         (ParseUsualTimeLine(line, times) || ScanTimeLine(line, times))) {
+    if (map_ != nullptr && ReadsAsATimeLine(line)) {
         StopRetimingWith(
             source_.LineNumber(), 1, "line ", int64_t(source_.LineNumber()),
             " reads as a time line in entry ", int64_t{ordinal_},

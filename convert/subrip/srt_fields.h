@@ -52,6 +52,14 @@ bool ScanTimeLine(std::string_view line, TimeRange& out, TimeLineLayout* layout 
 // after it; false for every other line, which ScanTimeLine then reads.
 bool ParseUsualTimeLine(std::string_view line, TimeRange& out);
 
+// Whether a line found among an entry's text reads as a time line: a clock,
+// "-->", and eight numbers (an entry whose empty line before it is missing).
+inline bool ReadsAsATimeLine(std::string_view line) {
+    TimeRange times;
+    return HoldsAnArrowAfterAClock(line) &&
+           (ParseUsualTimeLine(line, times) || ScanTimeLine(line, times));
+}
+
 // `<Time Begin="H:MM:SS.CC" End="H:MM:SS.CC" /><clear/> ` (with the trailing
 // blank); fields print as printf's %d and %02d would. FormatTimeTag writes it
 // to `out`, which has room for kMaxTimeTagLength bytes, and returns its length.
